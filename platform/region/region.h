@@ -1,0 +1,45 @@
+// A region of device pixels: a set of non-overlapping rectangles grouped in
+// bands of equal top and bottom (the classic banded-rectangle form). Used for
+// clipping, the meta region and the region records. Coordinates are device
+// pixels; a rectangle covers [left, right) x [top, bottom).
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace velmora::platform {
+
+enum class FillRule { EvenOdd, NonZero };  // ALTERNATE, WINDING
+
+class Region {
+ public:
+  Region() = default;                        // empty
+  static Region from_rect(const RECT& rect);  // empty when right <= left or bottom <= top
+  // Pixels whose centres lie inside the polygon(s), by the fill rule. Each
+  // inner vector is one closed polygon in device coordinates.
+  static Region from_polygons(const std::vector<std::vector<POINT>>& polygons, FillRule rule);
+  // Builds from rectangles that may overlap (union of them all).
+  static Region from_rects(const std::vector<RECT>& rects);
+
+  bool empty() const { return rects_.empty(); }
+  RECT bounds() const;  // all zero when empty
+  bool contains(int x, int y) const;
+  const std::vector<RECT>& rects() const { return rects_; }  // banded, sorted by top then left
+
+  Region united(const Region& other) const;       // RGN_OR
+  Region intersected(const Region& other) const;  // RGN_AND
+  Region subtracted(const Region& other) const;   // RGN_DIFF
+  Region xored(const Region& other) const;        // RGN_XOR
+  Region combined(const Region& other, int rgn_mode) const;  // RGN_AND..RGN_COPY; RGN_COPY gives other
+  Region offset(int dx, int dy) const;
+
+  bool operator==(const Region& other) const { return rects_ == other.rects_; }
+
+ private:
+  std::vector<RECT> rects_;
+};
+
+bool operator==(const RECT& a, const RECT& b);
+
+}  // namespace velmora::platform

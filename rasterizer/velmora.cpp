@@ -1,0 +1,2 @@
+// placeholder until the core lands
+#include "velmora.h"
