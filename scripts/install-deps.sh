@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Velmora
+# needs on a fresh Debian 12 machine. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake g++ make pkg-config
+  # libraries
+  libagg-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # fonts the player maps the common Windows faces to
+  fonts-liberation fonts-liberation2 fonts-dejavu-core
+  # the check that rasterizer/ compiles against the real <windows.h>
+  g++-mingw-w64-x86-64
+  # corpus scoring (compare.py)
+  python3 python3-pil python3-numpy
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+echo "install-deps: all ${#packages[@]} packages present"
