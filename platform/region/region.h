@@ -6,11 +6,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace velmora::platform {
 
 enum class FillRule { EvenOdd, NonZero };  // ALTERNATE, WINDING
+
+// Declared here, not found by argument-dependent lookup (RECT lives in the
+// global namespace): std::vector<RECT>'s own == cannot see it.
+bool operator==(const RECT& a, const RECT& b);
 
 class Region {
  public:
@@ -34,12 +40,16 @@ class Region {
   Region combined(const Region& other, int rgn_mode) const;  // RGN_AND..RGN_COPY; RGN_COPY gives other
   Region offset(int dx, int dy) const;
 
-  bool operator==(const Region& other) const { return rects_ == other.rects_; }
+  bool operator==(const Region& other) const {
+    return std::equal(rects_.begin(), rects_.end(), other.rects_.begin(), other.rects_.end(),
+                      [](const RECT& a, const RECT& b) { return a == b; });
+  }
 
  private:
+  // Takes rectangles already in canonical banded form (see region_builder.h).
+  explicit Region(std::vector<RECT> canonical_rects) : rects_(std::move(canonical_rects)) {}
+
   std::vector<RECT> rects_;
 };
-
-bool operator==(const RECT& a, const RECT& b);
 
 }  // namespace velmora::platform
