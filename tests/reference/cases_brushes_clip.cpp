@@ -1,0 +1,98 @@
+#include "reference/cases.h"
+
+#include "support/emf_records.h"
+
+namespace velmora::test {
+namespace {
+
+constexpr COLORREF kRed = RGB(220, 40, 40);
+constexpr COLORREF kBlue = RGB(30, 60, 200);
+constexpr COLORREF kYellow = RGB(250, 210, 40);
+
+// Fills the whole canvas with a null-pen rectangle of the current brush.
+void fill_canvas(EmfBuilder& b) { b.select_stock(NULL_PEN).rectangle(0, 0, 97, 97); }
+
+// A 2 x 2 block of coloured squares, to show what a clip lets through.
+void quadrants(EmfBuilder& b) {
+  b.create_brush(9, BS_SOLID, kBlue).select_object(9);
+  fill_canvas(b);
+}
+
+ReferenceCase clip_mode_case(const char* name, int mode) {
+  return {"clip", name, 96, 96, [mode](EmfBuilder& b) {
+            select_clip_rects(b, {{8, 8, 60, 60}}, RGN_COPY);
+            select_clip_rects(b, {{36, 36, 88, 88}}, mode);
+            quadrants(b);
+          }};
+}
+
+}  // namespace
+
+std::vector<ReferenceCase> brush_cases() {
+  std::vector<ReferenceCase> cases;
+  cases.push_back({"brushes", "hatch_styles_transparent", 96, 96, [](EmfBuilder& b) {
+                     b.set_bk_mode(TRANSPARENT).select_stock(NULL_PEN);
+                     for (int i = 0; i < 6; ++i) {
+                       b.create_brush(1 + i, BS_HATCHED, kBlue, static_cast<std::uint32_t>(i)).select_object(1 + i);
+                       const int x = (i % 3) * 32, y = (i / 3) * 48;
+                       b.rectangle(x + 2, y + 2, x + 31, y + 46);
+                     }
+                   }});
+  cases.push_back({"brushes", "hatch_opaque_background", 96, 96, [](EmfBuilder& b) {
+                     b.set_bk_mode(OPAQUE).set_bk_color(kYellow);
+                     b.create_brush(1, BS_HATCHED, kRed, HS_DIAGCROSS).select_object(1);
+                     b.select_stock(NULL_PEN).ellipse(4, 4, 92, 92);
+                   }});
+  cases.push_back({"brushes", "dib_pattern_brush", 96, 96, [](EmfBuilder& b) {
+                     std::vector<std::uint32_t> px(8 * 8);
+                     for (int y = 0; y < 8; ++y)
+                       for (int x = 0; x < 8; ++x) px[y * 8 + x] = (x < 4) != (y < 4) ? 0xDC2828 : 0xFAD228;
+                     create_dib_pattern_brush(b, 1, make_dib(8, 8, 24, px));
+                     b.select_object(1);
+                     b.select_stock(NULL_PEN).rectangle(5, 5, 91, 91);
+                   }});
+  cases.push_back({"brushes", "stock_brushes", 96, 96, [](EmfBuilder& b) {
+                     const int stock[] = {BLACK_BRUSH, DKGRAY_BRUSH, GRAY_BRUSH, LTGRAY_BRUSH};
+                     b.select_stock(BLACK_PEN);
+                     for (int i = 0; i < 4; ++i) b.select_stock(stock[i]).rectangle(4 + 22 * i, 10, 24 + 22 * i, 86);
+                   }});
+  return cases;
+}
+
+std::vector<ReferenceCase> clip_cases() {
+  std::vector<ReferenceCase> cases;
+  cases.push_back({"clip", "intersect_clip_rect", 96, 96, [](EmfBuilder& b) {
+                     b.intersect_clip_rect(20, 10, 70, 80);
+                     quadrants(b);
+                   }});
+  cases.push_back({"clip", "exclude_clip_rect", 96, 96, [](EmfBuilder& b) {
+                     exclude_clip_rect(b, 20, 10, 70, 80);
+                     quadrants(b);
+                   }});
+  cases.push_back(clip_mode_case("combine_and", RGN_AND));
+  cases.push_back(clip_mode_case("combine_or", RGN_OR));
+  cases.push_back(clip_mode_case("combine_xor", RGN_XOR));
+  cases.push_back(clip_mode_case("combine_diff", RGN_DIFF));
+  cases.push_back(clip_mode_case("combine_copy", RGN_COPY));
+  cases.push_back({"clip", "save_and_restore", 96, 96, [](EmfBuilder& b) {
+                     b.save_dc().intersect_clip_rect(10, 10, 40, 40);
+                     quadrants(b);
+                     b.restore_dc(-1);
+                     b.create_brush(8, BS_SOLID, kRed).select_object(8);
+                     b.rectangle(50, 50, 90, 90);
+                   }});
+  cases.push_back({"clip", "clip_path", 96, 96, [](EmfBuilder& b) {
+                     b.record(EMR_BEGINPATH, {}).ellipse(6, 6, 90, 90).record(EMR_ENDPATH, {});
+                     b.record(EMR_SELECTCLIPPATH, {RGN_COPY});
+                     b.create_brush(8, BS_HATCHED, kRed, HS_CROSS).select_object(8);
+                     fill_canvas(b);
+                   }});
+  cases.push_back({"clip", "offset_clip", 96, 96, [](EmfBuilder& b) {
+                     b.intersect_clip_rect(10, 10, 50, 50);
+                     b.record(EMR_OFFSETCLIPRGN, {30, 20});
+                     quadrants(b);
+                   }});
+  return cases;
+}
+
+}  // namespace velmora::test

@@ -1,0 +1,92 @@
+#include "reference/cases.h"
+
+#include "support/emf_records.h"
+
+namespace velmora::test {
+namespace {
+
+constexpr COLORREF kInk = RGB(20, 20, 120);
+
+// A cross marks the reference point so that alignment can be seen.
+void mark(EmfBuilder& b, int x, int y) {
+  b.create_pen(20, PS_SOLID, 0, RGB(230, 60, 60)).select_object(20);
+  b.move_to(x - 4, y).line_to(x + 5, y).move_to(x, y - 4).line_to(x, y + 5);
+}
+
+ReferenceCase align_case(const char* name, UINT align) {
+  return {"text", name, 128, 48, [align](EmfBuilder& b) {
+            create_font(b, 1, FontSpec{});
+            b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+            set_text_align(b, align);
+            text_out(b, 64, 24, u"Align");
+            mark(b, 64, 24);
+          }};
+}
+
+}  // namespace
+
+std::vector<ReferenceCase> text_cases() {
+  std::vector<ReferenceCase> cases;
+  cases.push_back(align_case("align_left_top", TA_LEFT | TA_TOP));
+  cases.push_back(align_case("align_center_baseline", TA_CENTER | TA_BASELINE));
+  cases.push_back(align_case("align_right_bottom", TA_RIGHT | TA_BOTTOM));
+  cases.push_back({"text", "turned_45_degrees", 96, 96, [](EmfBuilder& b) {
+                     FontSpec f;
+                     f.escapement = f.orientation = 450;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 10, 80, u"Turned");
+                   }});
+  cases.push_back({"text", "opaque_background", 128, 48, [](EmfBuilder& b) {
+                     create_font(b, 1, FontSpec{});
+                     b.select_object(1).set_bk_mode(OPAQUE).set_bk_color(RGB(250, 220, 80)).set_text_color(kInk);
+                     text_out(b, 8, 12, u"Opaque");
+                   }});
+  cases.push_back({"text", "advance_array", 128, 48, [](EmfBuilder& b) {
+                     create_font(b, 1, FontSpec{});
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 8, 12, u"Spaced", 0, {0, 0, -1, -1}, {18, 18, 18, 18, 18, 18});
+                   }});
+  cases.push_back({"text", "styles_and_faces", 160, 96, [](EmfBuilder& b) {
+                     b.set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     FontSpec serif;
+                     serif.face = u"Times New Roman";
+                     serif.weight = FW_BOLD;
+                     FontSpec mono;
+                     mono.face = u"Courier New";
+                     mono.italic = true;
+                     FontSpec lined;
+                     lined.face = u"Arial";
+                     lined.underline = lined.strike_out = true;
+                     create_font(b, 1, serif);
+                     b.select_object(1);
+                     text_out(b, 6, 4, u"Serif bold");
+                     create_font(b, 2, mono);
+                     b.select_object(2);
+                     text_out(b, 6, 34, u"Mono italic");
+                     create_font(b, 3, lined);
+                     b.select_object(3);
+                     text_out(b, 6, 64, u"Underlined");
+                   }});
+  cases.push_back({"text", "cell_height_positive", 128, 48, [](EmfBuilder& b) {
+                     FontSpec f;
+                     f.height = 30;  // positive: cell height, not character height
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 4, 6, u"Cell 30");
+                   }});
+  cases.push_back({"text", "clipped_rectangle", 128, 48, [](EmfBuilder& b) {
+                     FontSpec f;
+                     f.height = -28;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 4, 6, u"Clipped", ETO_CLIPPED | ETO_OPAQUE, {10, 10, 90, 30});
+                   }});
+  for (ReferenceCase& c : cases) {
+    c.max_mismatch = 0.10;
+    c.reason = "glyph rasterisers differ in hinting and grey levels";
+  }
+  return cases;
+}
+
+}  // namespace velmora::test
