@@ -1,0 +1,59 @@
+// A bitmap handle: a DIB section whose pixel memory the platform owns and
+// the caller may write through the pointer CreateDIBSection returns. Only
+// 32-bit bitmaps are drawn on; other depths are held for their bits.
+#pragma once
+
+#include "gdi/object.h"
+#include "gdi/surface.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace velmora::platform {
+
+class Bitmap : public GdiObject {
+ public:
+  static constexpr ObjectKind kKind = ObjectKind::Bitmap;
+  // Larger bitmaps are refused: 1 GiB of pixel memory is far beyond any
+  // capture, and the limit keeps every size computation inside 32 bits.
+  static constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
+  static constexpr int kMaxDimension = 1 << 20;  // pixels a side; keeps width * 4 far from overflow
+
+  // Null when the size is absurd or the memory cannot be had.
+  static std::unique_ptr<Bitmap> create(int width, int height, int bits_per_pixel, bool bottom_up);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int bits_per_pixel() const { return bits_per_pixel_; }
+  bool bottom_up() const { return bottom_up_; }
+  std::size_t stride() const { return stride_; }  // bytes per memory row, a multiple of 4
+  std::uint8_t* bits() const { return bits_.get(); }
+  // A top-down view of the pixels for 32-bit bitmaps; empty for other depths.
+  Surface surface() const;
+
+  // How many device contexts have this bitmap selected; a selected bitmap
+  // cannot be deleted.
+  int selections() const { return selections_; }
+  void add_selection() { ++selections_; }
+  void remove_selection() { --selections_; }
+
+  BITMAP describe() const;
+
+ private:
+  Bitmap(int width, int height, int bits_per_pixel, bool bottom_up, std::size_t stride,
+         std::unique_ptr<std::uint8_t[]> bits);
+
+  int width_;
+  int height_;
+  int bits_per_pixel_;
+  bool bottom_up_;
+  std::size_t stride_;
+  std::unique_ptr<std::uint8_t[]> bits_;
+  int selections_ = 0;
+};
+
+// The 1x1 monochrome bitmap every new memory context starts with.
+HBITMAP default_bitmap();
+
+}  // namespace velmora::platform

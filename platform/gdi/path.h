@@ -1,0 +1,59 @@
+// The path a device context builds between BeginPath and EndPath. Points
+// are kept in device coordinates, transformed when they are added, as GDI
+// keeps them, so a later change of transform does not move them.
+#pragma once
+
+#include <agg_path_storage.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velmora::platform {
+
+class DevicePath {
+ public:
+  enum class State { None, Open, Closed };  // no path; inside BeginPath/EndPath; ended
+  enum class Kind : std::uint8_t { MoveTo, LineTo, BezierTo };
+  struct Vertex {
+    double x;
+    double y;
+    Kind kind;
+    bool closes_figure;  // PT_CLOSEFIGURE: the figure closes after this vertex
+  };
+
+  // More points than this in one path fail the record that adds them: a
+  // picture needs far fewer, and the vertex array is 24 bytes a point.
+  static constexpr std::size_t kMaxVertices = 4'000'000;
+
+  State state() const { return state_; }
+  bool is_open() const { return state_ == State::Open; }
+  const std::vector<Vertex>& vertices() const { return vertices_; }
+
+  void begin() {
+    vertices_.clear();
+    state_ = State::Open;
+  }
+  void end() {
+    if (state_ == State::Open) state_ = State::Closed;
+  }
+  void abort() {
+    vertices_.clear();
+    state_ = State::None;
+  }
+  // Appends one vertex; false (and nothing added) past the limit.
+  bool add(double x, double y, Kind kind);
+  void close_figure();
+  // Replaces the vertices (after flattening or widening), keeping the state.
+  void replace(std::vector<Vertex> vertices) { vertices_ = std::move(vertices); }
+
+  // The path as AGG vertices: Béziers as curve4 commands, closed figures
+  // closed. Whether open figures close is up to the caller (fills close them).
+  agg::path_storage to_agg() const;
+
+ private:
+  State state_ = State::None;
+  std::vector<Vertex> vertices_;
+};
+
+}  // namespace velmora::platform
