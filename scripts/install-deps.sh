@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the player maps the common Windows faces to
   fonts-liberation fonts-liberation2 fonts-dejavu-core
+  # Symbol, Wingdings and Tahoma layouts (fonts-wine), a second Symbol (urw-base35)
+  fonts-wine fonts-urw-base35
   # the check that rasterizer/ compiles against the real <windows.h>
   g++-mingw-w64-x86-64
   # corpus scoring (compare.py)

@@ -329,6 +329,18 @@ static_assert(sizeof(XFORM) == 24, "XFORM is 24 bytes");
 #define ETO_PDY 0x2000
 #define FW_NORMAL 400
 #define FW_BOLD 700
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SYMBOL_CHARSET 2
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define FF_SCRIPT 0x40
+#define FF_DECORATIVE 0x50
 
 // Regions
 #define RGN_AND 1

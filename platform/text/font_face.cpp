@@ -1,0 +1,164 @@
+#include "text/font_face.h"
+
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::platform {
+namespace {
+
+// Synthetic bold thickens strokes by 1/24 em, as FreeType's own emboldening
+// does; synthetic italic slants by about 12 degrees.
+constexpr double kEmboldenPerEm = 1.0 / 24.0;
+constexpr double kObliqueShear = 0.2126;
+
+// Where a face has no OS/2 table: strike-out at about the x-height's middle,
+// line thickness about a fifteenth of the em.
+constexpr double kFallbackStrikeoutPerEm = 0.26;
+constexpr double kFallbackLinePerEm = 0.066;
+
+constexpr char32_t kSymbolBase = 0xF000;
+
+bool is_symbol_private_use(char32_t c) { return c >= kSymbolBase && c <= kSymbolBase + 0xFF; }
+
+bool select_charmap(FT_Face face, FT_Encoding encoding) {
+  for (int i = 0; i < face->num_charmaps; ++i) {
+    if (face->charmaps[i]->encoding == encoding) return FT_Set_Charmap(face, face->charmaps[i]) == 0;
+  }
+  return false;
+}
+
+void fill_from_os2(FaceMetrics& m, const TT_OS2& os2) {
+  m.ascent = os2.usWinAscent;
+  m.descent = os2.usWinDescent;
+  m.average_width = os2.xAvgCharWidth;
+  if (os2.yStrikeoutSize > 0) {
+    m.strikeout_thickness = os2.yStrikeoutSize;
+    m.strikeout_centre = os2.yStrikeoutPosition - os2.yStrikeoutSize / 2.0;
+  }
+}
+
+}  // namespace
+
+FaceMetrics face_metrics(FT_Face face) {
+  FaceMetrics m;
+  const double em = face->units_per_EM;
+  m.units_per_em = em;
+  m.ascent = face->ascender;
+  m.descent = -face->descender;
+  m.average_width = em / 2;
+  m.strikeout_centre = em * kFallbackStrikeoutPerEm;
+  m.strikeout_thickness = em * kFallbackLinePerEm;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) fill_from_os2(m, *os2);
+  m.underline_thickness = face->underline_thickness > 0 ? face->underline_thickness : em * kFallbackLinePerEm;
+  m.underline_centre = face->underline_position != 0 ? face->underline_position : -em / 10;
+  if (m.average_width <= 0) m.average_width = em / 2;
+  return m;
+}
+
+GlyphMapper::GlyphMapper(FT_Face face) : face_(face) {
+  if (select_charmap(face, FT_ENCODING_MS_SYMBOL)) {
+    kind_ = Kind::MicrosoftSymbol;
+  } else if (select_charmap(face, FT_ENCODING_ADOBE_CUSTOM)) {
+    kind_ = Kind::Type1Builtin;
+  } else {
+    select_charmap(face, FT_ENCODING_UNICODE);
+  }
+}
+
+FT_UInt GlyphMapper::lookup(char32_t code) const { return FT_Get_Char_Index(face_, code); }
+
+FT_UInt GlyphMapper::glyph_for(char32_t code) const {
+  switch (kind_) {
+    case Kind::MicrosoftSymbol:
+      if (code <= 0xFF) {
+        if (FT_UInt g = lookup(kSymbolBase + code)) return g;
+      }
+      return lookup(code);
+    case Kind::Type1Builtin:
+      return lookup(is_symbol_private_use(code) ? code - kSymbolBase : code);
+    case Kind::Unicode:
+      break;
+  }
+  if (FT_UInt g = lookup(code)) return g;
+  // Text written for a symbol font but drawn with a Unicode one.
+  return is_symbol_private_use(code) ? lookup(code - kSymbolBase) : 0;
+}
+
+namespace {
+
+struct DecomposeTarget {
+  const agg::trans_affine* transform;
+  agg::path_storage* path;
+  bool open = false;
+
+  void point(const FT_Vector* v, double& x, double& y) const {
+    x = static_cast<double>(v->x);
+    y = static_cast<double>(v->y);
+    transform->transform(&x, &y);
+  }
+};
+
+int move_to(const FT_Vector* to, void* user) {
+  auto* t = static_cast<DecomposeTarget*>(user);
+  if (t->open) t->path->close_polygon();
+  double x, y;
+  t->point(to, x, y);
+  t->path->move_to(x, y);
+  t->open = true;
+  return 0;
+}
+
+int line_to(const FT_Vector* to, void* user) {
+  auto* t = static_cast<DecomposeTarget*>(user);
+  double x, y;
+  t->point(to, x, y);
+  t->path->line_to(x, y);
+  return 0;
+}
+
+int conic_to(const FT_Vector* control, const FT_Vector* to, void* user) {
+  auto* t = static_cast<DecomposeTarget*>(user);
+  double cx, cy, x, y;
+  t->point(control, cx, cy);
+  t->point(to, x, y);
+  t->path->curve3(cx, cy, x, y);
+  return 0;
+}
+
+int cubic_to(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
+  auto* t = static_cast<DecomposeTarget*>(user);
+  double x1, y1, x2, y2, x, y;
+  t->point(c1, x1, y1);
+  t->point(c2, x2, y2);
+  t->point(to, x, y);
+  t->path->curve4(x1, y1, x2, y2, x, y);
+  return 0;
+}
+
+}  // namespace
+
+bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
+                          const agg::trans_affine& font_to_device, agg::path_storage& out, double& advance) {
+  advance = 0;
+  // Unscaled and unhinted: the outline comes in font units, so one open face
+  // serves every size and transform.
+  if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
+  FT_GlyphSlot slot = face->glyph;
+  advance = static_cast<double>(slot->metrics.horiAdvance);
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;  // nothing to draw, but it advances
+  if (style.embolden)
+    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(face->units_per_EM * kEmboldenPerEm)));
+  agg::trans_affine transform = font_to_device;
+  if (style.oblique) transform.premultiply(agg::trans_affine(1, 0, kObliqueShear, 1, 0, 0));
+  DecomposeTarget target{&transform, &out};
+  const FT_Outline_Funcs funcs{move_to, line_to, conic_to, cubic_to, 0, 0};
+  if (FT_Outline_Decompose(&slot->outline, &funcs, &target) != 0) return false;
+  if (target.open) out.close_polygon();
+  return true;
+}
+
+}  // namespace velmora::platform

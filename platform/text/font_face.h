@@ -1,0 +1,64 @@
+// What the layout needs from one FreeType face, read in font units with the
+// y axis up: the GDI-style metrics, the glyph for a character, and a glyph's
+// outline placed into device space as an AGG path. Call these only inside
+// with_face (face_cache.h), which holds the lock FreeType needs.
+#pragma once
+
+#include <agg_path_storage.h>
+#include <agg_trans_affine.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+namespace velmora::platform {
+
+// Font units, y up; ascent and descent are both positive.
+struct FaceMetrics {
+  double units_per_em = 1;
+  double ascent = 0;   // OS/2 usWinAscent: GDI's tmAscent
+  double descent = 0;  // OS/2 usWinDescent: GDI's tmDescent
+  double average_width = 0;  // OS/2 xAvgCharWidth: GDI's tmAveCharWidth
+  double underline_centre = 0;  // negative below the baseline
+  double underline_thickness = 0;
+  double strikeout_centre = 0;
+  double strikeout_thickness = 0;
+
+  double cell_height() const { return ascent + descent; }
+};
+
+FaceMetrics face_metrics(FT_Face face);
+
+// Finds glyphs for characters the way the platform does for the face's kind:
+// symbol fonts (a Microsoft symbol cmap, or a Type 1 font with its own
+// encoding) take the single-byte codes 0x20..0xFF, also when they are written
+// as U+F020..U+F0FF; other fonts take Unicode.
+class GlyphMapper {
+ public:
+  explicit GlyphMapper(FT_Face face);
+  // The glyph index, 0 (the font's "missing" glyph) when there is none.
+  FT_UInt glyph_for(char32_t code) const;
+  bool is_symbol_font() const { return kind_ != Kind::Unicode; }
+
+ private:
+  enum class Kind { Unicode, MicrosoftSymbol, Type1Builtin };
+  FT_UInt lookup(char32_t code) const;
+
+  FT_Face face_;
+  Kind kind_ = Kind::Unicode;
+};
+
+// Synthesis for faces that lack the asked-for weight or slant.
+struct GlyphStyle {
+  bool embolden = false;
+  bool oblique = false;
+};
+
+// Appends the outline of one glyph, each point mapped by font_to_device
+// (font units, y up, glyph origin at 0,0), with its curves kept as AGG
+// curve3/curve4 commands; every contour is closed. advance receives the
+// glyph's advance width in font units. False when the glyph cannot be
+// loaded (advance is then 0 and nothing is appended).
+bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
+                          const agg::trans_affine& font_to_device, agg::path_storage& out, double& advance);
+
+}  // namespace velmora::platform

@@ -1,0 +1,256 @@
+#include "text/text_layout.h"
+
+#include "text/face_cache.h"
+#include "text/font_face.h"
+#include "text/font_matcher.h"
+#include "text/text_space.h"
+
+#include <agg_conv_curve.h>
+
+#include FT_ADVANCES_H
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace velmora::platform {
+namespace {
+
+// Glyphs smaller than this many device pixels per em are invisible, and
+// larger ones than any device could show; both are skipped rather than laid
+// out (a huge em would also make the flattened curves enormous).
+constexpr double kMinDeviceEm = 1.0 / 64;
+constexpr double kMaxDeviceEm = 1 << 16;
+
+// Bounds the outline points one run may produce: a long string in a complex
+// face stays far below it, a hostile one stops there.
+constexpr unsigned kMaxPathVertices = 1u << 22;
+
+constexpr char32_t kBreakCharacter = U' ';
+
+// The font as this run draws it: metrics in font units and the scales that
+// turn font units into logical units.
+struct RunFont {
+  FaceMetrics metrics;
+  double scale_y = 0;  // logical units per font unit, vertically
+  double scale_x = 0;  // horizontally; differs when the request sets a width
+  GlyphStyle style;
+};
+
+double em_height(const FontRequest& font, const FaceMetrics& m, const agg::trans_affine& linear) {
+  if (font.height < 0) return -static_cast<double>(font.height);
+  const double cell = font.height > 0 ? font.height : kDefaultCellHeightPixels / y_axis_scale(linear);
+  return cell * m.units_per_em / m.cell_height();
+}
+
+std::optional<RunFont> run_font(FT_Face face, const TextLayoutInput& in, const MatchedFont& matched,
+                                const agg::trans_affine& linear) {
+  RunFont run;
+  run.metrics = face_metrics(face);
+  if (run.metrics.cell_height() <= 0) return std::nullopt;
+  const double em = em_height(in.font, run.metrics, linear);
+  const double device_em = em * y_axis_scale(linear);
+  if (!(device_em >= kMinDeviceEm && device_em <= kMaxDeviceEm)) return std::nullopt;
+  run.scale_y = em / run.metrics.units_per_em;
+  run.scale_x = in.font.width != 0 ? std::abs(static_cast<double>(in.font.width)) / run.metrics.average_width
+                                   : run.scale_y;
+  run.style = {matched.synthetic_bold, matched.synthetic_italic};
+  return run;
+}
+
+std::vector<FT_UInt> glyph_ids(FT_Face face, const TextLayoutInput& in) {
+  std::vector<FT_UInt> ids;
+  ids.reserve(in.codes.size());
+  if (in.glyph_indices) {
+    for (char32_t c : in.codes) ids.push_back(c < static_cast<char32_t>(face->num_glyphs) ? c : 0);
+    return ids;
+  }
+  const GlyphMapper mapper(face);
+  for (char32_t c : in.codes) ids.push_back(mapper.glyph_for(c));
+  return ids;
+}
+
+// The justification share of the n-th break character: the extra divided
+// evenly, the remainder going one unit each to the first breaks.
+double break_share(const TextLayoutInput& in, int nth_break) {
+  if (in.break_count <= 0) return 0;
+  const int share = in.break_extra / in.break_count;
+  const int remainder = in.break_extra % in.break_count;
+  return share + (nth_break < std::abs(remainder) ? (remainder > 0 ? 1 : -1) : 0);
+}
+
+// The pen position of each glyph's origin, plus the end of the run, in text space.
+std::vector<agg::point_d> pen_positions(FT_Face face, const TextLayoutInput& in, const RunFont& run,
+                                        const std::vector<FT_UInt>& ids) {
+  std::vector<agg::point_d> pens{{0, 0}};
+  pens.reserve(ids.size() + 1);
+  int breaks = 0;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    double dx = 0;
+    if (!in.dx.empty()) {
+      dx = in.dx[i];
+    } else {
+      FT_Fixed advance = 0;
+      FT_Get_Advance(face, ids[i], FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING, &advance);
+      dx = static_cast<double>(advance) * run.scale_x + in.char_extra;
+      if (!in.glyph_indices && in.codes[i] == kBreakCharacter) dx += break_share(in, breaks++);
+    }
+    const double dy = in.dy.empty() ? 0 : in.dy[i];
+    pens.push_back({pens.back().x + dx, pens.back().y + dy});
+  }
+  return pens;
+}
+
+agg::point_d alignment_offset(UINT align, const RunFont& run, const agg::point_d& end) {
+  agg::point_d offset{0, 0};
+  if ((align & TA_CENTER) == TA_CENTER) {
+    offset = {-end.x / 2, -end.y / 2};
+  } else if (align & TA_RIGHT) {
+    offset = {-end.x, -end.y};
+  }
+  if ((align & TA_BASELINE) == TA_BASELINE) return offset;
+  if (align & TA_BOTTOM)
+    offset.y -= run.metrics.descent * run.scale_y;
+  else
+    offset.y += run.metrics.ascent * run.scale_y;
+  return offset;
+}
+
+// Thin lines keep at least one device pixel, as the platform's do.
+double line_thickness(double font_units, const RunFont& run, const agg::trans_affine& linear) {
+  return std::max(font_units * run.scale_y, 1.0 / y_axis_scale(linear));
+}
+
+struct Placement {
+  agg::trans_affine text_to_device;  // text space (alignment included) to device
+  agg::trans_affine glyph_turn;      // the glyphs' own turn against the baseline
+};
+
+void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
+                   const std::vector<agg::point_d>& pens, agg::path_storage& out) {
+  agg::path_storage curves;
+  for (std::size_t i = 0; i < ids.size() && curves.total_vertices() < kMaxPathVertices; ++i) {
+    agg::trans_affine font_to_device = agg::trans_affine_scaling(run.scale_x, -run.scale_y);
+    font_to_device.multiply(place.glyph_turn);
+    font_to_device.multiply(agg::trans_affine_translation(pens[i].x, pens[i].y));
+    font_to_device.multiply(place.text_to_device);
+    double advance = 0;
+    append_glyph_outline(face, ids[i], run.style, font_to_device, curves, advance);
+  }
+  agg::conv_curve<agg::path_storage> flattened(curves);
+  out.concat_path(flattened);
+}
+
+void append_lines(const FontRequest& font, const RunFont& run, const agg::trans_affine& linear,
+                  const Placement& place, double width, agg::path_storage& out) {
+  const FaceMetrics& m = run.metrics;
+  if (font.underline) {
+    const double centre = -m.underline_centre * run.scale_y;
+    const double half = line_thickness(m.underline_thickness, run, linear) / 2;
+    append_box(out, place.text_to_device, 0, centre - half, width, centre + half);
+  }
+  if (font.strike_out) {
+    const double centre = -m.strikeout_centre * run.scale_y;
+    const double half = line_thickness(m.strikeout_thickness, run, linear) / 2;
+    append_box(out, place.text_to_device, 0, centre - half, width, centre + half);
+  }
+}
+
+// The box that a logical rectangle covers on the device.
+agg::rect_d device_bounds(const RECTL& r, const agg::trans_affine& mapping) {
+  agg::path_storage box;
+  append_box(box, mapping, r.left, r.top, r.right, r.bottom);
+  agg::rect_d bounds{1e300, 1e300, -1e300, -1e300};
+  for (unsigned i = 0; i < box.total_vertices(); ++i) {
+    double x, y;
+    if (!agg::is_vertex(box.vertex(i, &x, &y))) continue;
+    bounds = {std::min(bounds.x1, x), std::min(bounds.y1, y), std::max(bounds.x2, x), std::max(bounds.y2, y)};
+  }
+  return bounds;
+}
+
+// Where the current position goes: past the run for left alignment, before
+// it for right alignment, unchanged for centred text.
+agg::point_d end_position(const TextLayoutInput& in, const agg::trans_affine& mapping, const agg::trans_affine& linear,
+                          const agg::point_d& end) {
+  const double sign = (in.align & TA_CENTER) == TA_CENTER ? 0.0 : (in.align & TA_RIGHT) ? -1.0 : 1.0;
+  double x = end.x * sign;
+  double y = end.y * sign;
+  linear.transform(&x, &y);
+  double ox = in.x;
+  double oy = in.y;
+  mapping.transform(&ox, &oy);
+  x += ox;
+  y += oy;
+  mapping.inverse_transform(&x, &y);
+  return {x, y};
+}
+
+bool valid_input(const TextLayoutInput& in) {
+  if (in.codes.size() > kMaxGlyphsPerRun) return false;
+  if (!in.dx.empty() && in.dx.size() != in.codes.size()) return false;
+  return in.dy.empty() || in.dy.size() == in.codes.size();
+}
+
+struct LayoutContext {
+  const TextLayoutInput& in;
+  agg::trans_affine mapping;  // logical to device
+  agg::trans_affine linear;   // text space to device, without the translation
+};
+
+void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& matched,
+                     std::optional<TextGeometry>& result) {
+  const TextLayoutInput& in = ctx.in;
+  const std::optional<RunFont> run = run_font(face, in, matched, ctx.linear);
+  if (!run) return;
+  const std::vector<FT_UInt> ids = glyph_ids(face, in);
+  const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);
+  const agg::point_d end = pens.back();
+  const agg::point_d offset = alignment_offset(in.align, *run, end);
+  double ox = in.x;
+  double oy = in.y;
+  ctx.mapping.transform(&ox, &oy);
+  Placement place;
+  place.text_to_device = agg::trans_affine_translation(offset.x, offset.y);
+  place.text_to_device.multiply(ctx.linear);
+  place.text_to_device.multiply(agg::trans_affine_translation(ox, oy));
+  if (in.advanced_mode) place.glyph_turn = rotation_tenths(in.font.orientation - in.font.escapement);
+
+  TextGeometry& g = result.emplace();
+  append_glyphs(face, *run, place, ids, pens, g.glyphs);
+  append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
+  if (in.opaque_background)
+    append_box(g.background, place.text_to_device, 0, -run->metrics.ascent * run->scale_y, end.x,
+               run->metrics.descent * run->scale_y);
+  const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
+  g.end_x = cp.x;
+  g.end_y = cp.y;
+}
+
+}  // namespace
+
+std::optional<TextGeometry> layout_text(const TextLayoutInput& in) {
+  if (!valid_input(in)) return std::nullopt;
+  const LayoutContext ctx{in, in.world * in.page,
+                          text_linear(in.font.escapement, in.advanced_mode, in.world, in.page)};
+  if (!is_usable(ctx.mapping) || !is_usable(ctx.linear)) return std::nullopt;
+  const std::optional<MatchedFont> matched = match_font(in.font);
+  if (!matched) return std::nullopt;
+  std::optional<TextGeometry> result;
+  with_face(matched->file, [&](FT_Face face) { lay_out_in_face(face, ctx, *matched, result); });
+  if (!result) {
+    if (!in.opaque_rect) return std::nullopt;
+    // An empty or undrawable string still paints its opaque rectangle.
+    result.emplace();
+    result->end_x = in.x;
+    result->end_y = in.y;
+  }
+  if (in.opaque_rect) {
+    const RECTL& r = *in.opaque_rect;
+    append_box(result->opaque_rect, ctx.mapping, r.left, r.top, r.right, r.bottom);
+  }
+  if (in.clip_rect) result->clip_box = device_bounds(*in.clip_rect, ctx.mapping);
+  return result;
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,65 @@
+// Laying out one text output call: from the request (font, string, advances,
+// alignment, the DC's text state and its two transforms) to device-space
+// geometry that the player fills. The layout knows nothing of surfaces or
+// clipping beyond handing back the ETO_CLIPPED box; the player paints, in
+// order, the opaque rectangle and the cell background in the background
+// colour, then the glyphs and the lines in the text colour, all anti-aliased
+// with the non-zero rule.
+//
+// Text space, in which the layout works: origin at the reference point, x
+// along the baseline, y down (as in MM_TEXT), in the font's logical units.
+#pragma once
+
+#include "text/font_request.h"
+
+#include <agg_basics.h>
+#include <agg_path_storage.h>
+#include <agg_trans_affine.h>
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace velmora::platform {
+
+struct TextLayoutInput {
+  FontRequest font;
+  std::u32string_view codes;       // code points, or glyph indices when glyph_indices
+  bool glyph_indices = false;      // ETO_GLYPH_INDEX
+  std::span<const double> dx;      // logical advance of each character, or empty for the font's own
+  std::span<const double> dy;      // ETO_PDY: logical y advance of each character (along +y), or empty
+  double x = 0, y = 0;             // reference point, logical units
+  UINT align = TA_LEFT | TA_TOP;   // TA_* bits
+  double char_extra = 0;           // SetTextCharacterExtra, logical units; only without dx
+  int break_extra = 0;             // SetTextJustification, logical units; only without dx
+  int break_count = 0;
+  bool advanced_mode = false;      // GM_ADVANCED: glyphs follow the world transform
+  agg::trans_affine world;         // world to page
+  agg::trans_affine page;          // page to device (window/viewport mapping)
+  bool opaque_background = false;  // background mode OPAQUE: fill the text's cell box
+  std::optional<RECTL> opaque_rect;  // ETO_OPAQUE, logical units
+  std::optional<RECTL> clip_rect;    // ETO_CLIPPED, logical units
+};
+
+struct TextGeometry {
+  agg::path_storage glyphs;       // flattened, closed; text colour
+  agg::path_storage lines;        // underline and strike-out; text colour
+  agg::path_storage background;   // cell box when opaque_background; background colour
+  agg::path_storage opaque_rect;  // ETO_OPAQUE rectangle; background colour
+  std::optional<agg::rect_d> clip_box;  // device box that limits glyphs, lines and background
+  double end_x = 0, end_y = 0;    // logical: the current position after the call, for TA_UPDATECP
+};
+
+// Empty when nothing can be drawn (no font at all, a transform that is not
+// invertible or not finite, a size out of range).
+std::optional<TextGeometry> layout_text(const TextLayoutInput& input);
+
+// A run longer than any real line of text; bounds the work and the memory
+// one record can ask for.
+inline constexpr std::size_t kMaxGlyphsPerRun = 1 << 16;
+
+// The cell height, in device pixels, of a font whose height is 0: the size
+// of the platform's default GUI font.
+inline constexpr double kDefaultCellHeightPixels = 16;
+
+}  // namespace velmora::platform

@@ -1,0 +1,298 @@
+// Fonts, glyphs and text layout: the face substitutes, the GDI height rule,
+// alignment, advance arrays, turned text and the limits on a run.
+#include "text/face_cache.h"
+#include "text/font_face.h"
+#include "text/font_matcher.h"
+#include "text/text_encoding.h"
+#include "text/text_layout.h"
+
+#include "common/png_io.h"
+
+#include <agg_bounding_rect.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_scanline.h>
+#include <agg_scanline_u.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace velmora::platform {
+namespace {
+
+FontRequest request(const char* face, int height, int weight = FW_NORMAL, std::uint8_t pitch_family = 0) {
+  FontRequest r;
+  r.face = face;
+  r.height = height;
+  r.weight = weight;
+  r.pitch_and_family = pitch_family;
+  return r;
+}
+
+std::string family_of(const FontRequest& r) {
+  const std::optional<MatchedFont> m = match_font(r);
+  return m ? m->family : std::string("<none>");
+}
+
+agg::rect_d bounds(agg::path_storage& path) {
+  agg::rect_d box{0, 0, 0, 0};
+  agg::bounding_rect_single(path, 0, &box.x1, &box.y1, &box.x2, &box.y2);
+  return box;
+}
+
+// One run of text at (x, y), in MM_TEXT on a one-to-one device, unless the
+// test changes the input.
+struct TextRun {
+  std::u32string text;
+  std::vector<double> dx;
+  TextLayoutInput input;
+
+  TextRun(std::u32string s, FontRequest font, UINT align = TA_LEFT | TA_TOP) : text(std::move(s)) {
+    input.font = std::move(font);
+    input.align = align;
+    input.x = 100;
+    input.y = 200;
+  }
+  std::optional<TextGeometry> lay_out() {
+    input.codes = text;
+    input.dx = dx;
+    return layout_text(input);
+  }
+};
+
+// Liberation Sans, in font units per 2048 em: winAscent 1854, winDescent 434,
+// cap height 1409.
+constexpr double kSansUnits = 2048, kSansAscent = 1854, kSansDescent = 434, kSansCap = 1409;
+
+TEST(FontMatcher, MapsTheCommonWindowsFacesToMetricCompatibleOnes) {
+  EXPECT_EQ(family_of(request("Arial", -12)), "Liberation Sans");
+  EXPECT_EQ(family_of(request("helvetica", -12)), "Liberation Sans");
+  EXPECT_EQ(family_of(request("Times New Roman", -12)), "Liberation Serif");
+  EXPECT_EQ(family_of(request("Courier New", -12)), "Liberation Mono");
+}
+
+TEST(FontMatcher, FallsBackByPitchAndFamilyForUnknownFaces) {
+  EXPECT_EQ(family_of(request("No Such Face", -12, FW_NORMAL, FF_ROMAN | VARIABLE_PITCH)), "Liberation Serif");
+  EXPECT_EQ(family_of(request("No Such Face", -12, FW_NORMAL, FF_MODERN | FIXED_PITCH)), "Liberation Mono");
+  EXPECT_EQ(family_of(request("No Such Face", -12, FW_NORMAL, FF_SWISS)), "Liberation Sans");
+  EXPECT_EQ(family_of(request("", -12)), "Liberation Sans");
+}
+
+TEST(FontMatcher, PicksTheBoldAndItalicFilesWhenTheyExist) {
+  FontRequest r = request("Arial", -12, FW_BOLD);
+  r.italic = true;
+  const std::optional<MatchedFont> m = match_font(r);
+  ASSERT_TRUE(m);
+  EXPECT_NE(m->file.path.find("BoldItalic"), std::string::npos) << m->file.path;
+  EXPECT_FALSE(m->synthetic_bold);
+  EXPECT_FALSE(m->synthetic_italic);
+}
+
+TEST(FontMatcher, SymbolFaceMapsSingleByteCodesToGlyphs) {
+  const std::optional<MatchedFont> m = match_font(request("Symbol", -12));
+  ASSERT_TRUE(m);
+  FT_UInt alpha = 0, alpha_private_use = 0;
+  ASSERT_TRUE(with_face(m->file, [&](FT_Face face) {
+    const GlyphMapper mapper(face);
+    alpha = mapper.glyph_for(U'a');  // alpha in the Symbol layout
+    alpha_private_use = mapper.glyph_for(0xF061);
+  }));
+  EXPECT_NE(alpha, 0u) << m->family;
+  EXPECT_EQ(alpha, alpha_private_use);
+}
+
+TEST(FaceCache, KeepsABoundedNumberOfFacesOpen) {
+  for (const char* face : {"Arial", "Times New Roman", "Courier New", "Symbol"}) {
+    for (int weight : {FW_NORMAL, FW_BOLD}) {
+      const std::optional<MatchedFont> m = match_font(request(face, -12, weight));
+      ASSERT_TRUE(m);
+      EXPECT_TRUE(with_face(m->file, [](FT_Face) {}));
+    }
+  }
+  EXPECT_GT(open_face_count(), 0u);
+  EXPECT_LE(open_face_count(), 16u);
+  EXPECT_FALSE(with_face({"/nonexistent/font.ttf", 0}, [](FT_Face) { FAIL(); }));
+}
+
+TEST(TextLayout, NegativeHeightIsTheEmAndPositiveHeightTheCell) {
+  TextRun em(U"H", request("Arial", -1000), TA_BASELINE);
+  TextRun cell(U"H", request("Arial", 1000), TA_BASELINE);
+  std::optional<TextGeometry> a = em.lay_out();
+  std::optional<TextGeometry> b = cell.lay_out();
+  ASSERT_TRUE(a && b);
+  EXPECT_NEAR(bounds(a->glyphs).y2 - bounds(a->glyphs).y1, 1000 * kSansCap / kSansUnits, 2);
+  EXPECT_NEAR(bounds(b->glyphs).y2 - bounds(b->glyphs).y1, 1000 * kSansCap / (kSansAscent + kSansDescent), 2);
+}
+
+TEST(TextLayout, VerticalAlignmentPutsTheBaselineByTheCellMetrics) {
+  const double em = 1000;
+  TextRun top(U"H", request("Arial", -1000), TA_TOP);
+  TextRun base(U"H", request("Arial", -1000), TA_BASELINE);
+  TextRun bottom(U"H", request("Arial", -1000), TA_BOTTOM);
+  std::optional<TextGeometry> t = top.lay_out(), a = base.lay_out(), b = bottom.lay_out();
+  ASSERT_TRUE(t && a && b);
+  EXPECT_NEAR(bounds(a->glyphs).y2, 200, 1);  // the H sits on the baseline
+  EXPECT_NEAR(bounds(t->glyphs).y2, 200 + em * kSansAscent / kSansUnits, 1);
+  EXPECT_NEAR(bounds(b->glyphs).y2, 200 - em * kSansDescent / kSansUnits, 1);
+}
+
+TEST(TextLayout, HorizontalAlignmentUsesTheWholeAdvance) {
+  auto right_edge = [](UINT align) {
+    TextRun run(U"II", request("Arial", -100), align);
+    run.dx = {50, 50};
+    std::optional<TextGeometry> g = run.lay_out();
+    return g ? bounds(g->glyphs).x2 : -1.0;
+  };
+  const double left = right_edge(TA_LEFT);
+  EXPECT_NEAR(right_edge(TA_CENTER), left - 50, 1e-6);
+  EXPECT_NEAR(right_edge(TA_RIGHT), left - 100, 1e-6);
+}
+
+TEST(TextLayout, AdvanceArrayPlacesEachGlyph) {
+  TextRun one(U"I", request("Arial", -100));
+  TextRun two(U"II", request("Arial", -100));
+  two.dx = {300, 10};
+  std::optional<TextGeometry> a = one.lay_out(), b = two.lay_out();
+  ASSERT_TRUE(a && b);
+  const double stem = bounds(a->glyphs).x2 - bounds(a->glyphs).x1;
+  EXPECT_NEAR(bounds(b->glyphs).x2 - bounds(b->glyphs).x1, 300 + stem, 1e-6);
+  EXPECT_NEAR(b->end_x, 100 + 310, 1e-9);
+  EXPECT_NEAR(b->end_y, 200, 1e-9);
+}
+
+TEST(TextLayout, CurrentPositionMovesBackForRightAlignedText) {
+  TextRun run(U"II", request("Arial", -100), TA_RIGHT | TA_UPDATECP);
+  run.dx = {40, 60};
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  EXPECT_NEAR(g->end_x, 0, 1e-9);
+}
+
+TEST(TextLayout, EscapementTurnsTheBaselineCounterClockwise) {
+  FontRequest font = request("Arial", -100);
+  font.escapement = 900;
+  TextRun run(U"HHHHHH", font, TA_BASELINE);
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  const agg::rect_d box = bounds(g->glyphs);
+  EXPECT_GT(box.y2 - box.y1, 3 * (box.x2 - box.x1));
+  EXPECT_LE(box.y2, 200 + 1);    // the run goes up the device from the reference point
+  EXPECT_LE(box.x2, 100 + 1);    // with the glyph tops to the left
+  constexpr double kAdvanceOfH = 1479;  // font units
+  EXPECT_NEAR(g->end_x, 100, 1e-9);
+  EXPECT_NEAR(g->end_y, 200 - 6 * 100 * kAdvanceOfH / kSansUnits, 1e-9);
+}
+
+TEST(TextLayout, MappingModeScalesAndFlipsOnlyWhereItShould) {
+  // A y-up mapping (as MM_LOENGLISH): the text still stands upright.
+  TextRun run(U"H", request("Arial", -100), TA_BASELINE);
+  run.input.page = agg::trans_affine(2, 0, 0, -2, 0, 1000);
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  const agg::rect_d box = bounds(g->glyphs);
+  EXPECT_NEAR(box.y2, 1000 - 400, 1);  // baseline at the mapped reference point
+  EXPECT_NEAR(box.y2 - box.y1, 2 * 100 * kSansCap / kSansUnits, 1);
+}
+
+TEST(TextLayout, UnderlineAndBackgroundSpanTheRun) {
+  FontRequest font = request("Arial", -100);
+  font.underline = true;
+  font.strike_out = true;
+  TextRun run(U"AB", font);
+  run.dx = {70, 80};
+  run.input.opaque_background = true;
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  EXPECT_NEAR(bounds(g->lines).x1, 100, 1e-6);
+  EXPECT_NEAR(bounds(g->lines).x2, 250, 1e-6);
+  const agg::rect_d cell = bounds(g->background);
+  EXPECT_NEAR(cell.y1, 200, 1e-6);
+  EXPECT_NEAR(cell.y2 - cell.y1, 100 * (kSansAscent + kSansDescent) / kSansUnits, 1e-6);
+}
+
+TEST(TextLayout, OpaqueRectangleIsDrawnEvenWithoutText) {
+  TextRun run(U"", request("Arial", -12));
+  run.input.opaque_rect = RECTL{10, 20, 30, 40};
+  run.input.clip_rect = RECTL{10, 20, 30, 40};
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->glyphs.total_vertices(), 0u);
+  const agg::rect_d box = bounds(g->opaque_rect);
+  EXPECT_DOUBLE_EQ(box.x1, 10);
+  EXPECT_DOUBLE_EQ(box.y2, 40);
+  ASSERT_TRUE(g->clip_box);
+  EXPECT_DOUBLE_EQ(g->clip_box->x2, 30);
+}
+
+TEST(TextLayout, RefusesRunsItCannotDraw) {
+  TextRun mismatched(U"abc", request("Arial", -12));
+  mismatched.dx = {1, 2};
+  EXPECT_FALSE(mismatched.lay_out());
+  TextRun too_long(std::u32string(kMaxGlyphsPerRun + 1, U'a'), request("Arial", -12));
+  EXPECT_FALSE(too_long.lay_out());
+  TextRun huge(U"a", request("Arial", -2000000000));
+  EXPECT_FALSE(huge.lay_out());
+  TextRun flat(U"a", request("Arial", -12));
+  flat.input.world = agg::trans_affine(0, 0, 0, 0, 0, 0);
+  EXPECT_FALSE(flat.lay_out());
+}
+
+TEST(TextEncoding, DecodesSurrogatesAndTheAnsiCodePage) {
+  const std::vector<std::uint16_t> units = {0x41, 0xD83D, 0xDE00, 0xDC00};
+  EXPECT_EQ(decode_utf16(units), (std::u32string{U'A', 0x1F600, 0xFFFD}));
+  const std::vector<std::uint8_t> bytes = {0x41, 0x80, 0xE9, 0x9F};
+  EXPECT_EQ(decode_cp1252(bytes), (std::u32string{U'A', 0x20AC, 0xE9, 0x178}));
+  EXPECT_EQ(encode_utf8(U"\u00e9\u20ac"), "\xC3\xA9\xE2\x82\xAC");
+}
+
+// Draws a few runs to a PNG for a look by eye when VELMORA_TEXT_PNG names a file.
+TEST(TextLayout, RendersSamplesForALook) {
+  const char* path = std::getenv("VELMORA_TEXT_PNG");
+  if (!path) GTEST_SKIP() << "set VELMORA_TEXT_PNG to write the sample picture";
+  constexpr int kW = 640, kH = 480;
+  std::vector<std::uint8_t> pixels(kW * kH * 4, 255);
+  agg::rendering_buffer buffer(pixels.data(), kW, kH, kW * 4);
+  agg::pixfmt_bgra32 format(buffer);
+  agg::renderer_base<agg::pixfmt_bgra32> base(format);
+  agg::renderer_scanline_aa_solid<agg::renderer_base<agg::pixfmt_bgra32>> solid(base);
+  agg::rasterizer_scanline_aa<> ras;
+  agg::scanline_u8 sl;
+  auto fill = [&](agg::path_storage& p, agg::rgba8 c) {
+    ras.reset();
+    ras.add_path(p);
+    solid.color(c);
+    agg::render_scanlines(ras, sl, solid);
+  };
+  auto draw = [&](const char32_t* s, FontRequest f, double x, double y, UINT align) {
+    const bool opaque = f.face == "Courier New";
+    TextRun run(s, std::move(f), align);
+    run.input.x = x;
+    run.input.y = y;
+    run.input.opaque_background = opaque;
+    if (std::optional<TextGeometry> g = run.lay_out()) {
+      fill(g->background, agg::rgba8(255, 255, 160));
+      fill(g->glyphs, agg::rgba8(0, 0, 0));
+      fill(g->lines, agg::rgba8(200, 0, 0));
+    }
+  };
+  FontRequest italic_bold = request("Times New Roman", -40, FW_BOLD);
+  italic_bold.italic = true;
+  FontRequest lined = request("Arial", 30);
+  lined.underline = lined.strike_out = true;
+  FontRequest turned = request("Arial", -28);
+  turned.escapement = 450;
+  draw(U"Arial 24 px: The quick brown fox", request("Arial", -24), 10, 10, TA_TOP);
+  draw(U"Times bold italic", italic_bold, 10, 60, TA_TOP);
+  draw(U"Courier New, opaque", request("Courier New", -24), 10, 120, TA_TOP);
+  draw(U"Lined cell 30", lined, 10, 160, TA_TOP);
+  draw(U"abgdp", request("Symbol", -32), 10, 240, TA_BASELINE);
+  draw(U"\uF06Clnpu\u00FC", request("Wingdings", -32), 200, 240, TA_BASELINE);
+  draw(U"Turned 45 degrees", turned, 300, 460, TA_BASELINE);
+  draw(U"centred", request("Verdana", -20, FW_BOLD), 320, 300, TA_CENTER | TA_BASELINE);
+  EXPECT_TRUE(tools::write_png(path, pixels.data(), kW, kH, kW * 4, false));
+}
+
+}  // namespace
+}  // namespace velmora::platform
