@@ -1,0 +1,39 @@
+// A drawing surface for the tools and benchmarks: a memory device context
+// with a 32-bit bottom-up DIB section selected, released when it goes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velmora::tools {
+
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  // False when the context or the bitmap could not be made.
+  bool valid() const { return bits_ != nullptr; }
+  HDC dc() const { return dc_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // Every pixel opaque white.
+  void fill_white();
+  // The picture as an RGB PNG; false when it cannot be written.
+  bool write_png(const std::string& path) const;
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  std::uint8_t* bits_ = nullptr;
+};
+
+}  // namespace velmora::tools
