@@ -30,6 +30,18 @@ extern "C" {
 VELMORA_API int Velmora(HDC dc, HENHMETAFILE hemf, RECT* rect, unsigned char alphaKey, double angle, double cropLeft,
                         double cropTop, double cropRight, double cropBottom);
 
+// Draws the metafile file at `path` (placeable WMF, EMF or plain WMF, told
+// apart by content) into `rect` of `dc`, the whole picture, with `alphaKey`
+// and `angle` as for Velmora. With `fitAspect` the picture is drawn into the
+// largest part of `rect` with the picture's aspect ratio that shares its
+// top-left corner. `rect` itself is never written.
+VELMORA_API int VelmoraFileW(HDC dc, const wchar_t* path, RECT* rect, unsigned char alphaKey, bool fitAspect,
+                             double angle);
+
+// VelmoraFileW for a narrow path in the process's code page.
+VELMORA_API int VelmoraFile(HDC dc, const char* path, RECT* rect, unsigned char alphaKey, bool fitAspect,
+                            double angle);
+
 #ifdef __cplusplus
 }
 #endif
