@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -126,6 +128,25 @@ TEST_F(IdentifyTest, ShortDataNeverReadsBeyondItsEnd) {
       EXPECT_EQ(aspect, 4.0f) << n << ": a whole placeable header";
     }
   }
+}
+
+Bytes read_test_file(const char* name) {
+  std::ifstream in(std::string(VELMORA_TEST_DATA) + "/corpus/" + name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(IdentifyTest, RealFilesOfEachKind) {
+  const velmora::IdentifiedMetafile emf = identify(read_test_file("wrench.emf"));
+  EXPECT_NE(emf.picture, nullptr);
+  EXPECT_EQ(release(emf), static_cast<float>(5938.0 / 3594.0));  // frame (9375, -19250, 15313, -15656)
+
+  const velmora::IdentifiedMetafile placeable = identify(read_test_file("64716_image1.wmf"));
+  EXPECT_NE(placeable.picture, nullptr);
+  EXPECT_EQ(release(placeable), static_cast<float>(1622.0 / 1093.0));  // box (0, 0, 1622, 1093)
+
+  const velmora::IdentifiedMetafile plain = identify(read_test_file("test_embedded_zip_image3.wmf"));
+  EXPECT_NE(plain.picture, nullptr);
+  EXPECT_TRUE(std::isfinite(release(plain)));
 }
 
 TEST(FitToAspect, ShrinksToTheRatioAnchoredTopLeft) {

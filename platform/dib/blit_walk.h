@@ -1,0 +1,100 @@
+// The part every blit shares: which device pixels a placement covers inside
+// the clip, and which source pixel (or group of source pixels) each one
+// takes. Internal to the blits; the per-pixel operation is a template
+// argument so the inner loop stays direct.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "dib/blit.h"
+#include "dib/source_sampler.h"
+
+namespace velmora::platform {
+
+// Calls fn(RECT) for each clip rectangle's part inside `bounds` and the surface.
+template <class Fn>
+void for_each_clipped_rect(const BlitTarget& target, RECT bounds, Fn&& fn) {
+  const RECT surface = {0, 0, target.surface.width, target.surface.height};
+  auto visit = [&](const RECT& clip) {
+    const RECT r = {std::max({bounds.left, clip.left, surface.left}), std::max({bounds.top, clip.top, surface.top}),
+                    std::min({bounds.right, clip.right, surface.right}),
+                    std::min({bounds.bottom, clip.bottom, surface.bottom})};
+    if (r.left < r.right && r.top < r.bottom) fn(r);
+  };
+  if (!target.clip) {
+    visit(surface);
+    return;
+  }
+  for (const RECT& clip : *target.clip) visit(clip);
+}
+
+// visit(pixel pointer, device x, device y, SourcePixel) for every covered pixel.
+template <class Visit>
+void walk_axis(const BlitTarget& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
+  const std::int64_t left = p.width > 0 ? p.x : std::int64_t{p.x} + p.width + 1;
+  const std::int64_t top = p.height > 0 ? p.y : std::int64_t{p.y} + p.height + 1;
+  const std::int64_t width = std::abs(std::int64_t{p.width});
+  const std::int64_t height = std::abs(std::int64_t{p.height});
+  const RECT bounds = {static_cast<LONG>(std::clamp<std::int64_t>(left, INT32_MIN, INT32_MAX)),
+                       static_cast<LONG>(std::clamp<std::int64_t>(top, INT32_MIN, INT32_MAX)),
+                       static_cast<LONG>(std::clamp<std::int64_t>(left + width, INT32_MIN, INT32_MAX)),
+                       static_cast<LONG>(std::clamp<std::int64_t>(top + height, INT32_MIN, INT32_MAX))};
+  const AxisMap x_map(sampler.source().width, width, p.width < 0);
+  const AxisMap y_map(sampler.source().height, height, p.height < 0);
+  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      const AxisRange rows = y_map.at(y - top);
+      for (LONG x = r.left; x < r.right; ++x) {
+        if (auto sample = sampler.sample(x_map.at(x - left), rows)) visit(target.surface.pixel(x, y), x, y, *sample);
+      }
+    }
+  });
+}
+
+// The affine case takes, for each pixel centre, the source pixel under it
+// (a centre on a pixel boundary takes the pixel before it, as the axis case
+// does when it enlarges); no stretch mode applies.
+template <class Visit>
+void walk_affine(const BlitTarget& target, const AffinePlacement& p, const SourceSampler& sampler, Visit&& visit) {
+  const double w = sampler.source().width;
+  const double h = sampler.source().height;
+  // device = origin + u * ex + v * ey, for (u, v) in the source rectangle
+  const double ex_x = (p.top_right_x - p.top_left_x) / w, ex_y = (p.top_right_y - p.top_left_y) / w;
+  const double ey_x = (p.bottom_left_x - p.top_left_x) / h, ey_y = (p.bottom_left_y - p.top_left_y) / h;
+  const double det = ex_x * ey_y - ex_y * ey_x;
+  if (!std::isfinite(det) || std::abs(det) < 1e-12) return;
+  const double corners_x[4] = {p.top_left_x, p.top_right_x, p.bottom_left_x, p.top_right_x + p.bottom_left_x - p.top_left_x};
+  const double corners_y[4] = {p.top_left_y, p.top_right_y, p.bottom_left_y, p.top_right_y + p.bottom_left_y - p.top_left_y};
+  auto to_device = [](double v) { return static_cast<LONG>(std::clamp(v, -1e9, 1e9)); };
+  const RECT bounds = {to_device(std::floor(*std::min_element(corners_x, corners_x + 4))),
+                       to_device(std::floor(*std::min_element(corners_y, corners_y + 4))),
+                       to_device(std::ceil(*std::max_element(corners_x, corners_x + 4))),
+                       to_device(std::ceil(*std::max_element(corners_y, corners_y + 4)))};
+  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      for (LONG x = r.left; x < r.right; ++x) {
+        const double dx = x + 0.5 - p.top_left_x, dy = y + 0.5 - p.top_left_y;
+        const double u = (dx * ey_y - dy * ey_x) / det;
+        const double v = (dy * ex_x - dx * ex_y) / det;
+        if (!(u > 0 && u <= w && v > 0 && v <= h)) continue;
+        const AxisRange column = AxisRange::single(static_cast<int>(std::ceil(u)) - 1);
+        const AxisRange row = AxisRange::single(static_cast<int>(std::ceil(v)) - 1);
+        if (auto sample = sampler.sample(column, row)) visit(target.surface.pixel(x, y), x, y, *sample);
+      }
+    }
+  });
+}
+
+template <class Visit>
+void walk_placement(const BlitTarget& target, const Placement& placement, const SourceSampler& sampler,
+                    Visit&& visit) {
+  if (const auto* axis = std::get_if<AxisPlacement>(&placement)) {
+    walk_axis(target, *axis, sampler, visit);
+  } else {
+    walk_affine(target, std::get<AffinePlacement>(placement), sampler, visit);
+  }
+}
+
+}  // namespace velmora::platform

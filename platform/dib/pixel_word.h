@@ -1,0 +1,27 @@
+// Pixel words: a 32-bit surface pixel read as a little-endian uint32 is
+// 0xAARRGGBB (bytes B, G, R, A in memory). Raster operations and blends work
+// on whole words, the fourth byte included, as the reference player does:
+// colours that come from the DC (brushes, text and background colours) carry
+// a fourth byte of 0, so drawing them writes 0 there.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace velmora::platform {
+
+constexpr std::uint32_t pixel_rgb(std::uint32_t pixel) { return pixel & 0x00FFFFFFu; }
+constexpr std::uint32_t pixel_channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFFu; }
+
+// v / 255 rounded to nearest, for v in [0, 255 * 255 + 255].
+constexpr std::uint32_t div255(std::uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
+
+inline std::uint32_t load_pixel(const std::uint8_t* p) {
+  std::uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+inline void store_pixel(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, sizeof word); }
+
+}  // namespace velmora::platform

@@ -1,0 +1,60 @@
+// Which source pixels a destination pixel takes when a blit stretches or
+// shrinks, and the colour they give under the stretch mode.
+//
+// Along each axis, as the reference player maps them: when enlarging, a
+// destination pixel takes the source pixel under its centre (a centre on a
+// boundary takes the pixel before it); when shrinking, it takes the group of
+// source pixels whose centres fall inside it, and COLORONCOLOR keeps the
+// group's last pixel, BLACKONWHITE ANDs the group, WHITEONBLACK ORs it and
+// HALFTONE averages it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "dib/blit.h"
+
+namespace velmora::platform {
+
+// Source offsets [first, last] within the source rectangle; `last` is the pick.
+struct AxisRange {
+  int first = 0;
+  int last = 0;
+  static AxisRange single(int offset) { return {offset, offset}; }
+};
+
+class AxisMap {
+ public:
+  AxisMap(int source_length, std::int64_t device_length, bool mirrored)
+      : source_(source_length), device_(device_length), mirrored_(mirrored) {}
+  // The source range for the destination pixel `index` pixels from the start.
+  AxisRange at(std::int64_t index) const;
+
+ private:
+  std::int64_t source_;
+  std::int64_t device_;
+  bool mirrored_;
+};
+
+struct SourcePixel {
+  int u = 0;  // the source pixel, in image coordinates
+  int v = 0;
+  std::uint32_t color = 0;  // 0 when the blit has no source image
+};
+
+class SourceSampler {
+ public:
+  SourceSampler(const BlitSource& source, int stretch_mode) : source_(source), mode_(stretch_mode) {}
+  const BlitSource& source() const { return source_; }
+  // Empty when the picked pixel lies outside the image (the source rectangle
+  // may reach past it; those destination pixels are left alone).
+  std::optional<SourcePixel> sample(AxisRange columns, AxisRange rows) const;
+
+ private:
+  std::uint32_t combine(int u0, int u1, int v0, int v1) const;
+
+  const BlitSource& source_;
+  int mode_;
+};
+
+}  // namespace velmora::platform

@@ -1,0 +1,221 @@
+// Raster operations, blits and gradients on a small surface: the truth
+// tables, the stretch mapping, the fourth-byte rules, masks, clipping.
+#include "dib/blit.h"
+#include "dib/gradient_fill.h"
+#include "dib/rop3.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace velmora::platform {
+namespace {
+
+// A top-down 32-bit surface over its own memory.
+struct Canvas {
+  int width, height;
+  std::vector<std::uint32_t> pixels;
+  Canvas(int w, int h, std::uint32_t fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+  Surface surface() {
+    return {reinterpret_cast<std::uint8_t*>(pixels.data()), width, height, static_cast<std::ptrdiff_t>(width) * 4};
+  }
+  BlitTarget target(const std::vector<RECT>* clip = nullptr) { return {surface(), clip}; }
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Image32 row_image(std::vector<std::uint32_t> values, bool has_alpha = false) {
+  Image32 image;
+  image.width = static_cast<int>(values.size());
+  image.height = 1;
+  image.pixels = std::move(values);
+  image.has_alpha = has_alpha;
+  return image;
+}
+
+BlitSource whole(const Image32& image) { return {&image, 0, 0, image.width, image.height}; }
+
+constexpr std::uint32_t kKeyBackground = 0xFF000000;  // black, fourth byte 255: the capture's untouched pixels
+
+TEST(Rop3, EveryIndexIsItsOwnTruthTable) {
+  // With P = 0xF0, S = 0xCC, D = 0xAA in every byte, f(P, S, D) is the index itself.
+  for (int index = 0; index < 256; ++index) {
+    const auto i = static_cast<std::uint8_t>(index);
+    const std::uint32_t expected = i * 0x01010101u;
+    EXPECT_EQ(Rop3(i)(0xF0F0F0F0u, 0xCCCCCCCCu, 0xAAAAAAAAu), expected) << std::hex << index;
+    EXPECT_EQ(apply_rop3(i, 0xF0F0F0F0u, 0xCCCCCCCCu, 0xAAAAAAAAu), expected) << std::hex << index;
+  }
+}
+
+TEST(Rop3, NamedCodesAndOperands) {
+  EXPECT_EQ(rop3_index(SRCCOPY), 0xCC);
+  EXPECT_EQ(rop3_index(MERGEPAINT), 0xBB);
+  EXPECT_EQ(rop3_index(PATPAINT), 0xFB);
+  EXPECT_TRUE(rop3_uses_source(rop3_index(SRCAND)));
+  EXPECT_FALSE(rop3_uses_source(rop3_index(PATINVERT)));
+  EXPECT_TRUE(rop3_uses_pattern(rop3_index(MERGECOPY)));
+  EXPECT_FALSE(rop3_uses_pattern(rop3_index(SRCERASE)));
+  EXPECT_FALSE(rop3_uses_destination(rop3_index(NOTSRCCOPY)));
+  EXPECT_TRUE(rop3_uses_destination(rop3_index(DSTINVERT)));
+  EXPECT_EQ(rop4_background_index(0xAACC0020), 0xAA);
+}
+
+TEST(Blit, FourthByteFollowsTheWholeWordRules) {
+  Canvas canvas(4, 1, kKeyBackground);
+  const Image32 rgb = row_image({0x102030});
+  const Image32 argb = row_image({0x4D102030}, true);
+  auto one = [&](int x, const Image32& image, DWORD rop) {
+    blit(canvas.target(), AxisPlacement{x, 0, 1, 1}, whole(image), RopBlit{rop});
+  };
+  one(0, rgb, SRCCOPY);     // a source without a fourth byte writes 0 there
+  one(1, argb, SRCCOPY);    // a 32-bit source copies its own
+  one(2, rgb, NOTSRCCOPY);  // ~S: 0 becomes 255
+  one(3, argb, SRCINVERT);  // 77 ^ 255
+  EXPECT_EQ(canvas.at(0, 0), 0x00102030u);
+  EXPECT_EQ(canvas.at(1, 0), 0x4D102030u);
+  EXPECT_EQ(canvas.at(2, 0), 0xFFEFDFCFu);
+  EXPECT_EQ(canvas.at(3, 0), 0xB2102030u);
+}
+
+TEST(Blit, PatternOnlyOperations) {
+  Canvas canvas(4, 1, kKeyBackground);
+  const SolidPattern green(0x00C800);
+  auto pat = [&](int x, DWORD rop) {
+    return blit(canvas.target(), AxisPlacement{x, 0, 1, 1}, BlitSource{nullptr, 0, 0, 1, 1}, RopBlit{rop, &green});
+  };
+  EXPECT_TRUE(pat(0, PATCOPY));
+  EXPECT_TRUE(pat(1, DSTINVERT));
+  EXPECT_TRUE(pat(2, WHITENESS));
+  EXPECT_FALSE(pat(3, SRCCOPY)) << "a source operation without a source draws nothing";
+  EXPECT_EQ(canvas.at(0, 0), 0x0000C800u);
+  EXPECT_EQ(canvas.at(1, 0), 0x00FFFFFFu);
+  EXPECT_EQ(canvas.at(2, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(canvas.at(3, 0), kKeyBackground);
+  EXPECT_FALSE(blit(canvas.target(), AxisPlacement{0, 0, 1, 1}, BlitSource{nullptr, 0, 0, 1, 1}, RopBlit{PATCOPY}))
+      << "no brush";
+}
+
+// The source index each destination pixel of a one-row stretch takes.
+std::vector<int> stretched(int source_width, int device_width, int mode) {
+  std::vector<std::uint32_t> values;
+  for (int i = 0; i < source_width; ++i) values.push_back(1u << i);
+  const Image32 image = row_image(values);
+  Canvas canvas(std::abs(device_width) + 2, 1, 0);
+  const int x = device_width < 0 ? -device_width : 0;
+  blit(canvas.target(), AxisPlacement{x, 0, device_width, 1}, whole(image), RopBlit{SRCCOPY, nullptr, mode});
+  std::vector<int> out;
+  for (int i = 0; i < canvas.width; ++i) out.push_back(static_cast<int>(canvas.at(i, 0)));
+  return out;
+}
+
+TEST(Blit, StretchMappingMatchesThePlatform) {
+  // Enlarging takes the pixel under each centre, ties to the left.
+  EXPECT_EQ(stretched(3, 7, COLORONCOLOR), (std::vector<int>{1, 1, 2, 2, 2, 4, 4, 0, 0}));
+  EXPECT_EQ(stretched(4, 10, COLORONCOLOR), (std::vector<int>{1, 1, 1, 2, 2, 4, 4, 4, 8, 8, 0, 0}));
+  // Shrinking groups the pixels whose centres fall inside; COLORONCOLOR keeps the last.
+  EXPECT_EQ(stretched(8, 3, COLORONCOLOR), (std::vector<int>{4, 16, 128, 0, 0}));
+  EXPECT_EQ(stretched(8, 3, WHITEONBLACK), (std::vector<int>{0x07, 0x18, 0xE0, 0, 0}));
+  EXPECT_EQ(stretched(8, 3, BLACKONWHITE), (std::vector<int>{0, 0, 0, 0, 0}));
+  // A negative width mirrors and covers x + width + 1 .. x.
+  EXPECT_EQ(stretched(4, -5, COLORONCOLOR), (std::vector<int>{0, 8, 4, 2, 2, 1, 0}));
+}
+
+TEST(Blit, HalftoneAveragesWhenShrinking) {
+  const Image32 image = row_image({0x000000, 0x0000FF});
+  Canvas canvas(1, 1, 0);
+  blit(canvas.target(), AxisPlacement{0, 0, 1, 1}, whole(image), RopBlit{SRCCOPY, nullptr, HALFTONE});
+  EXPECT_EQ(canvas.at(0, 0), 0x000080u);
+}
+
+TEST(Blit, ClipAndSurfaceBoundsLimitTheWrites) {
+  const Image32 image = row_image({1, 2, 3, 4, 5, 6});
+  Canvas canvas(4, 1, 0xEE);
+  const std::vector<RECT> clip = {{1, 0, 2, 1}, {3, 0, 9, 1}};
+  blit(canvas.target(&clip), AxisPlacement{-2, 0, 6, 1}, whole(image), RopBlit{SRCCOPY});
+  EXPECT_EQ(canvas.pixels, (std::vector<std::uint32_t>{0xEE, 4, 0xEE, 6}));
+}
+
+TEST(Blit, SourceRectanglePastTheImageLeavesPixelsAlone) {
+  const Image32 image = row_image({7, 8});
+  Canvas canvas(3, 1, 0xEE);
+  blit(canvas.target(), AxisPlacement{0, 0, 3, 1}, BlitSource{&image, 0, 0, 3, 1}, RopBlit{SRCCOPY});
+  EXPECT_EQ(canvas.pixels, (std::vector<std::uint32_t>{7, 8, 0xEE}));
+}
+
+TEST(Blit, MaskSelectsForegroundOrBackgroundOperation) {
+  const Image32 image = row_image({0x111111, 0x222222, 0x333333});
+  const Image32 mask = row_image({0xFFFFFF, 0x000000, 0xFFFFFF});
+  Canvas canvas(3, 1, 0xFF445566);
+  RopBlit op{0xAACC0020};  // MAKEROP4(SRCCOPY, keep destination)
+  op.mask = &mask;
+  blit(canvas.target(), AxisPlacement{0, 0, 3, 1}, whole(image), op);
+  EXPECT_EQ(canvas.pixels, (std::vector<std::uint32_t>{0x111111, 0xFF445566, 0x333333}));
+}
+
+TEST(Blit, AffinePlacementRotatesAQuarterTurn) {
+  const Image32 image = row_image({1, 2, 3});
+  Canvas canvas(2, 4, 0);
+  // The row runs down device column 1: its top edge lies along x = 2, its bottom edge along x = 1.
+  AffinePlacement turn{2, 0, 2, 3, 1, 0};
+  blit(canvas.target(), turn, whole(image), RopBlit{SRCCOPY});
+  EXPECT_EQ(canvas.at(1, 0), 1u);
+  EXPECT_EQ(canvas.at(1, 1), 2u);
+  EXPECT_EQ(canvas.at(1, 2), 3u);
+  EXPECT_EQ(canvas.at(0, 0), 0u);
+  EXPECT_EQ(canvas.at(1, 3), 0u);
+}
+
+TEST(TransparentBlit, SkipsTheKeyColour) {
+  const Image32 image = row_image({0x00FF00, 0x123456});
+  Canvas canvas(2, 1, kKeyBackground);
+  transparent_blit(canvas.target(), AxisPlacement{0, 0, 2, 1}, whole(image), 0x00FF00);
+  EXPECT_EQ(canvas.pixels, (std::vector<std::uint32_t>{kKeyBackground, 0x123456}));
+}
+
+TEST(AlphaBlend, MatchesThePlatformArithmetic) {
+  const std::uint32_t green = 0x0000C800;  // a drawn pixel: fourth byte 0
+  Canvas canvas(4, 1, green);
+  canvas.pixels[3] = kKeyBackground;
+  const Image32 premultiplied = row_image({0x64C08040}, true);  // coverage 100
+  const Image32 opaque = row_image({0xC08040});
+  const BLENDFUNCTION per_pixel{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  const BLENDFUNCTION half_per_pixel{AC_SRC_OVER, 0, 128, AC_SRC_ALPHA};
+  const BLENDFUNCTION half_constant{AC_SRC_OVER, 0, 128, 0};
+  alpha_blend(canvas.target(), AxisPlacement{0, 0, 1, 1}, whole(premultiplied), per_pixel);
+  alpha_blend(canvas.target(), AxisPlacement{1, 0, 1, 1}, whole(premultiplied), half_per_pixel);
+  alpha_blend(canvas.target(), AxisPlacement{2, 0, 1, 1}, whole(opaque), half_constant);
+  alpha_blend(canvas.target(), AxisPlacement{3, 0, 1, 1}, whole(opaque), half_constant);
+  EXPECT_EQ(canvas.at(0, 0), 0x64C0FA40u);
+  EXPECT_EQ(canvas.at(1, 0), 0x3260E120u);
+  EXPECT_EQ(canvas.at(2, 0), 0x8060A420u);
+  EXPECT_EQ(canvas.at(3, 0), 0xFF604020u);
+  EXPECT_FALSE(alpha_blend(canvas.target(), AxisPlacement{0, 0, 1, 1}, whole(opaque), per_pixel))
+      << "per-pixel alpha needs a source with a fourth byte";
+}
+
+TEST(GradientFill, HorizontalRectangleRampsFromTheLeftVertex) {
+  Canvas canvas(10, 3, kKeyBackground);
+  const GradientVertex left{0, 0, 0, 0, 0, 0x8000};
+  const GradientVertex right{8, 2, 0xFF00, 0, 0xFFFF, 0xFFFF};
+  gradient_fill_rect(canvas.target(), right, left, false);
+  EXPECT_EQ(canvas.at(0, 0), 0x80000000u);
+  EXPECT_EQ(canvas.at(1, 1), 0x8F1F001Fu);
+  EXPECT_EQ(canvas.at(7, 0), 0xEFDF00DFu);
+  EXPECT_EQ(canvas.at(8, 0), kKeyBackground) << "right edge excluded";
+  EXPECT_EQ(canvas.at(0, 2), kKeyBackground) << "bottom edge excluded";
+}
+
+TEST(GradientFill, TriangleCoversCentresAndMixesVertexColours) {
+  Canvas canvas(8, 8, 0);
+  const GradientVertex a{0, 0, 0xFFFF, 0, 0, 0xFFFF};
+  const GradientVertex b{8, 0, 0xFFFF, 0, 0, 0xFFFF};
+  const GradientVertex c{0, 8, 0, 0, 0xFFFF, 0xFFFF};
+  gradient_fill_triangle(canvas.target(), a, b, c);
+  EXPECT_EQ(canvas.at(0, 0) >> 24, 0xFFu);
+  EXPECT_GT(canvas.at(0, 0) >> 16 & 0xFF, 0xE0u);
+  EXPECT_GT(canvas.at(0, 7) & 0xFF, 0xE0u);
+  EXPECT_EQ(canvas.at(7, 7), 0u) << "outside the triangle";
+}
+
+}  // namespace
+}  // namespace velmora::platform
