@@ -62,6 +62,15 @@ class EmfBuilder {
   // The 32-bit point forms.
   EmfBuilder& poly32(std::uint32_t type, const std::vector<POINT>& points);
   EmfBuilder& set_world_transform(const XFORM& x);
+
+  // Text records. EMR_EXTCREATEFONTINDIRECTW: ihFont, then the 92-byte LogFont
+  // (five LONGs, eight BYTEs, 32 UTF-16 units of face name).
+  EmfBuilder& ext_create_font(std::uint32_t index, const LOGFONTW& font);
+  EmfBuilder& set_text_align(UINT align) { return record(EMR_SETTEXTALIGN, {align}); }
+  // EMR_EXTTEXTOUTW with one EmrText: reference point, the string (UTF-16),
+  // ETO_* options, the rectangle and one advance per unit (none when dx is empty).
+  EmfBuilder& ext_text_out_w(POINT reference, const std::u16string& text, const std::vector<int>& dx = {},
+                             UINT options = 0, RECTL rect = {0, 0, 0, 0}, DWORD graphics_mode = GM_COMPATIBLE);
   EmfBuilder& modify_world_transform(const XFORM& x, DWORD mode);
 
   // The finished file: header (counts and sizes filled in), records, EOF.
