@@ -1,0 +1,113 @@
+// The state of one WMF-to-EMF conversion, shared by the record converters:
+// the EMF being written, the WMF object table, the mapping the player will
+// apply (with SAVEDC/RESTOREDC), the selected font's character set and the
+// device bounds of what is drawn. Each record converter reads one WMF
+// record's parameters and emits EMF records; a record it cannot read is
+// skipped, never fatal.
+#pragma once
+
+#include "wmf/device_mapping.h"
+#include "wmf/emf_writer.h"
+#include "wmf/object_table.h"
+#include "wmf/wmf_reader.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace velmora::platform::wmf {
+
+// The window (logical units) that the converted picture's frame shows.
+struct FrameWindow {
+  POINT org;
+  SIZE ext;  // never zero; negative when the axis is flipped
+};
+
+// Saved states beyond this depth are not tracked (they are still emitted):
+// no real picture nests saves this deep, and each costs memory.
+inline constexpr std::size_t kMaxTrackedSaves = 4096;
+
+class Conversion {
+ public:
+  explicit Conversion(std::optional<FrameWindow> frame);
+
+  // The records that set up the reference mapping, before any WMF record.
+  void begin();
+  bool emit(EmfRecord record) { return out_.add(std::move(record)); }
+  void use_object_index(std::uint32_t index) { out_.use_object_index(index); }
+  // The finished EMF bytes; empty when the writer overflowed.
+  std::vector<std::uint8_t> finish() const;
+
+  ObjectTable& objects() { return objects_; }
+  DeviceMapping& mapping() { return state_.mapping; }
+  // The selected font, as far as text conversion needs it.
+  const WmfObject& font() const { return state_.font; }
+  void select_font(const WmfObject& font) { state_.font = font; }
+
+  // Re-establishes the frame's viewport after a WMF SETMAPMODE, which may
+  // reset the extents, unless the WMF sets its own viewport.
+  void after_map_mode();
+  void note_wmf_viewport() { wmf_viewport_ = true; }
+  void save();
+  // A WMF RESTOREDC argument: negative is relative, positive an absolute
+  // level. The EMF relative form, or nothing when no such saved state exists.
+  std::optional<int> restore(int saved);
+
+  // Widens the drawn bounds by a logical point or rectangle.
+  void include(double x, double y);
+  void include_rect(double left, double top, double right, double bottom);
+
+ private:
+  struct DcState {
+    DeviceMapping mapping;
+    WmfObject font;  // its charset and height; no region
+  };
+  void emit_frame_viewport();
+  EmfPictureSize picture_size() const;
+
+  std::optional<FrameWindow> frame_;
+  EmfWriter out_;
+  ObjectTable objects_;
+  DcState state_;
+  std::vector<DcState> saved_;
+  std::size_t untracked_saves_ = 0;
+  bool wmf_viewport_ = false;
+  bool has_ink_ = false;
+  double ink_[4] = {0, 0, 0, 0};  // left, top, right, bottom in device units
+};
+
+// Reads N signed 16-bit parameters, the form of most WMF record parameters.
+template <std::size_t N>
+std::optional<std::array<std::int16_t, N>> read_i16(ByteReader& reader) {
+  std::array<std::int16_t, N> values{};
+  for (std::int16_t& v : values) {
+    const auto word = reader.read<std::int16_t>();
+    if (!word) return std::nullopt;
+    v = *word;
+  }
+  return values;
+}
+
+// One converter per WMF record function. `draws` marks records whose
+// coordinates land on the device (drawing and clipping): the frame is the
+// window in effect at the first of them.
+using RecordConverter = void (*)(const WmfRecord&, Conversion&);
+struct ConverterEntry {
+  std::uint16_t function;
+  RecordConverter convert;
+  bool draws;
+};
+
+// The converters of each record family, each in its own file.
+std::span<const ConverterEntry> state_converters();
+std::span<const ConverterEntry> object_converters();
+std::span<const ConverterEntry> shape_converters();
+std::span<const ConverterEntry> text_converters();
+std::span<const ConverterEntry> clip_converters();
+std::span<const ConverterEntry> region_converters();
+std::span<const ConverterEntry> bitmap_converters();
+
+}  // namespace velmora::platform::wmf

@@ -1,0 +1,65 @@
+// META_CREATEFONTINDIRECT (MS-WMF 2.3.4.2, its Font object 2.2.1.2) becomes
+// EMR_EXTCREATEFONTINDIRECTW (MS-EMF 2.3.7.8): the 16-bit LOGFONT fields
+// widened, the ANSI face name in UTF-16.
+#include "wmf/ansi_text.h"
+#include "wmf/convert_objects.h"
+
+#include <algorithm>
+
+namespace velmora::platform::wmf {
+namespace {
+
+constexpr std::size_t kFaceBytes = 32;  // LF_FACESIZE, terminator included
+// The LogFont is written in the LogFontPanose size (MS-EMF 2.2.16), zeros
+// after the 92-byte LogFont, as the platform's own recorder writes it.
+constexpr std::size_t kLogFontBytes = 92;
+constexpr std::size_t kLogFontPanoseBytes = 320;
+
+struct FontFields {
+  std::int16_t numbers[5];  // height, width, escapement, orientation, weight
+  std::uint8_t flags[8];    // italic, underline, strike-out, charset, out/clip precision, quality, pitch and family
+  std::vector<std::uint8_t> face;
+};
+
+constexpr std::size_t kCharsetByte = 3;
+
+std::optional<FontFields> read_font(ByteReader params) {
+  FontFields font{};
+  for (std::int16_t& n : font.numbers) {
+    const auto v = params.read<std::int16_t>();
+    if (!v) return std::nullopt;
+    n = *v;
+  }
+  for (std::uint8_t& f : font.flags) {
+    const auto v = params.read<std::uint8_t>();
+    if (!v) return std::nullopt;
+    f = *v;
+  }
+  // The face name may be cut short by the record's end or end at a terminator.
+  const auto face = params.bytes(std::min(params.remaining(), kFaceBytes - 1));
+  font.face.assign(face->begin(), std::find(face->begin(), face->end(), std::uint8_t{0}));
+  return font;
+}
+
+EmfRecord font_record(std::uint32_t index, const FontFields& font) {
+  EmfRecord record(EMR_EXTCREATEFONTINDIRECTW);
+  record.u32(index);
+  const std::size_t start = record.size();
+  for (std::int16_t n : font.numbers) record.i32(n);
+  for (std::uint8_t f : font.flags) record.u8(f);
+  for (std::uint16_t ch : ansi_to_utf16(font.face, 0)) record.u16(ch);
+  record.zeros(kLogFontBytes - (record.size() - start));
+  record.zeros(kLogFontPanoseBytes - kLogFontBytes);
+  return record;
+}
+
+}  // namespace
+
+void convert_create_font(const WmfRecord& record, Conversion& c) {
+  const auto font = read_font(record.params);
+  if (!font) return add_unused_object(c);
+  const auto slot = add_object(c, WmfObject{ObjectKind::Font, font->flags[kCharsetByte], font->numbers[0], {}});
+  if (slot) c.emit(font_record(ObjectTable::emf_index(*slot), *font));
+}
+
+}  // namespace velmora::platform::wmf

@@ -1,0 +1,114 @@
+// META_TEXTOUT and META_EXTTEXTOUT become EMR_EXTTEXTOUTW (MS-EMF 2.3.5.8):
+// the bytes read in the selected font's character set, the 16-bit spacing
+// array widened. A record without spacing gets none (offDx 0): the player
+// then advances by the font's own widths.
+#include "wmf/ansi_text.h"
+#include "wmf/conversion.h"
+#include "wmf/wmf_records.h"
+
+#include <cstdlib>
+
+namespace velmora::platform::wmf {
+namespace {
+
+// EMR_EXTTEXTOUTW up to its string: type, size, rclBounds, iGraphicsMode,
+// exScale, eyScale, then the EmrText object's ptlReference, nChars,
+// offString, fOptions, rcl and offDx.
+constexpr std::uint32_t kStringOffset = 76;
+constexpr std::uint16_t kRectangleOptions = ETO_OPAQUE | ETO_CLIPPED;
+// Without the font's metrics, a character's advance is taken as half the
+// font height for the picture's bounds.
+constexpr double kAdvancePerHeight = 0.5;
+
+struct TextRun {
+  POINT reference;
+  std::uint16_t options = 0;
+  RECTL rectangle{0, 0, 0, 0};
+  std::span<const std::uint8_t> bytes;
+  std::vector<std::int16_t> dx;  // empty, or one per byte
+};
+
+// The drawn bounds, roughly: the rectangle if given, and the run's extent
+// to the right of the reference point, a font height above and below.
+void include_run(Conversion& c, const TextRun& run) {
+  if (run.options & kRectangleOptions) {
+    c.include_rect(run.rectangle.left, run.rectangle.top, run.rectangle.right, run.rectangle.bottom);
+  }
+  const double height = std::abs(c.font().height);
+  double advance = 0;
+  for (std::int16_t d : run.dx) advance += d;
+  if (run.dx.empty()) advance = kAdvancePerHeight * height * static_cast<double>(run.bytes.size());
+  c.include_rect(run.reference.x, run.reference.y - height, run.reference.x + advance, run.reference.y + height);
+}
+
+void emit_run(Conversion& c, const TextRun& run) {
+  const std::vector<std::uint16_t> text = ansi_to_utf16(run.bytes, c.font().charset);
+  const auto chars = static_cast<std::uint32_t>(text.size());
+  const std::uint32_t dx_offset = run.dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
+  EmfRecord out(EMR_EXTTEXTOUTW);
+  out.rect({0, 0, -1, -1}).u32(GM_COMPATIBLE).f32(0.0f).f32(0.0f);
+  out.i32(run.reference.x).i32(run.reference.y).u32(chars).u32(kStringOffset).u32(run.options);
+  out.rect(run.rectangle).u32(dx_offset);
+  for (std::uint16_t ch : text) out.u16(ch);
+  out.align4();
+  for (std::int16_t d : run.dx) out.i32(d);
+  include_run(c, run);
+  c.emit(std::move(out));
+}
+
+// The string's bytes; WMF pads them to a whole number of 16-bit words.
+std::optional<std::span<const std::uint8_t>> read_string(ByteReader& reader, std::size_t length) {
+  const auto bytes = reader.bytes(length);
+  if (bytes && length % 2 != 0) reader.skip(1);
+  return bytes;
+}
+
+// TextOut: StringLength, String, YStart, XStart.
+void convert_text_out(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  const auto length = params.read<std::uint16_t>();
+  if (!length || *length == 0) return;
+  const auto bytes = read_string(params, *length);
+  const auto yx = bytes ? read_i16<2>(params) : std::nullopt;
+  if (!yx) return;
+  TextRun run;
+  run.reference = {(*yx)[1], (*yx)[0]};
+  run.bytes = *bytes;
+  emit_run(c, run);
+}
+
+// ExtTextOut: Y, X, StringLength, fwOpts, Rectangle (left, top, right,
+// bottom; only with ETO_OPAQUE or ETO_CLIPPED), String, optional Dx.
+void convert_ext_text_out(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  const auto head = read_i16<4>(params);
+  if (!head || (*head)[2] <= 0) return;
+  TextRun run;
+  run.reference = {(*head)[1], (*head)[0]};
+  run.options = static_cast<std::uint16_t>((*head)[3]);
+  if (run.options & kRectangleOptions) {
+    const auto r = read_i16<4>(params);
+    if (!r) return;
+    run.rectangle = {(*r)[0], (*r)[1], (*r)[2], (*r)[3]};
+  }
+  const auto length = static_cast<std::size_t>((*head)[2]);
+  const auto bytes = read_string(params, length);
+  if (!bytes) return;
+  run.bytes = *bytes;
+  if (params.remaining() / 2 >= length) {
+    run.dx.resize(length);
+    for (std::int16_t& d : run.dx) d = *params.read<std::int16_t>();
+  }
+  emit_run(c, run);
+}
+
+constexpr ConverterEntry kConverters[] = {
+    {META_TEXTOUT, convert_text_out, true},
+    {META_EXTTEXTOUT, convert_ext_text_out, true},
+};
+
+}  // namespace
+
+std::span<const ConverterEntry> text_converters() { return kConverters; }
+
+}  // namespace velmora::platform::wmf

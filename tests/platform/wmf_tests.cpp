@@ -1,0 +1,401 @@
+// WMF-to-EMF conversion: which data is refused, what each record family
+// becomes, the object-slot rule, the picture's frame, and that every WMF of
+// the shared corpus converts and plays.
+#include "emf/enh_metafile.h"
+#include "support/wmf_records.h"
+#include "wmf/wmf_reader.h"
+
+#include <platform_diagnostics.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+namespace {
+
+using velmora::platform::EnhMetaFile;
+using velmora::platform::RecordSpan;
+using velmora::test::WmfBuilder;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kAnyColor = 0x00336699;
+
+// The converted picture, deleted at the end of the test.
+class Converted {
+ public:
+  explicit Converted(const Bytes& wmf)
+      : handle_(SetWinMetaFileBits(static_cast<UINT>(wmf.size()), wmf.data(), nullptr, nullptr)) {}
+  ~Converted() {
+    if (handle_) DeleteEnhMetaFile(handle_);
+  }
+  Converted(const Converted&) = delete;
+  Converted& operator=(const Converted&) = delete;
+
+  HENHMETAFILE handle() const { return handle_; }
+  const EnhMetaFile& emf() const { return *velmora::platform::lookup<EnhMetaFile>(handle_); }
+
+  // The records of one type, in order.
+  std::vector<RecordSpan> of_type(std::uint32_t type) const {
+    std::vector<RecordSpan> found;
+    for (const RecordSpan& r : emf().records()) {
+      if (r.type == type) found.push_back(r);
+    }
+    return found;
+  }
+  // The n-th record of a type; fails the test when there is none.
+  RecordSpan nth(std::uint32_t type, std::size_t n = 0) const {
+    const auto found = of_type(type);
+    EXPECT_LT(n, found.size()) << "no record of type " << type;
+    return n < found.size() ? found[n] : RecordSpan{0, 0, 8};
+  }
+  // A field at a byte offset from the record's start (type and size included).
+  template <class T = std::int32_t>
+  T field(const RecordSpan& r, std::size_t offset) const {
+    T v{};
+    if (offset + sizeof(T) <= r.size) std::memcpy(&v, emf().bytes().data() + r.offset + offset, sizeof(T));
+    return v;
+  }
+  std::vector<std::uint32_t> types() const {
+    std::vector<std::uint32_t> t;
+    for (const RecordSpan& r : emf().records()) t.push_back(r.type);
+    return t;
+  }
+
+ private:
+  HENHMETAFILE handle_;
+};
+
+void expect_rect(const RECTL& r, LONG l, LONG t, LONG rt, LONG b) {
+  EXPECT_EQ(r.left, l);
+  EXPECT_EQ(r.top, t);
+  EXPECT_EQ(r.right, rt);
+  EXPECT_EQ(r.bottom, b);
+}
+
+// --- Refusal -----------------------------------------------------------
+
+TEST(WmfReader, RefusesHeadersThatAreNotAWmf) {
+  const Bytes good = WmfBuilder().rectangle(0, 0, 10, 10).bytes();
+  ASSERT_TRUE(velmora::platform::wmf::read_wmf(good));
+  for (const auto& [offset, value] : {std::pair{0, 3}, {2, 8}, {4, 0x0200}}) {  // type, header size, version
+    Bytes bad = good;
+    bad[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
+    bad[static_cast<std::size_t>(offset) + 1] = static_cast<std::uint8_t>(value >> 8);
+    EXPECT_FALSE(velmora::platform::wmf::read_wmf(bad)) << "field at " << offset;
+  }
+  EXPECT_FALSE(velmora::platform::wmf::read_wmf(Bytes(good.begin(), good.begin() + 17)));
+}
+
+TEST(WmfReader, RefusesRecordsRunningPastTheDataOrTooSmallToAdvance) {
+  const Bytes good = WmfBuilder().rectangle(0, 0, 10, 10).bytes();
+  constexpr std::size_t kFirstRecord = 18;
+  for (std::uint8_t words : {0, 1, 2, 200}) {  // 0 would loop forever; 200 words run past the end
+    Bytes bad = good;
+    bad[kFirstRecord] = words;
+    EXPECT_FALSE(velmora::platform::wmf::read_wmf(bad)) << int{words};
+  }
+}
+
+TEST(WmfReader, EndsAtEofOrAtTheEndOfTheData) {
+  Bytes b = WmfBuilder().rectangle(0, 0, 10, 10).rectangle(1, 1, 5, 5).bytes();
+  auto file = velmora::platform::wmf::read_wmf(b);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->records.size(), 2u);
+  b.resize(b.size() - 6);  // no META_EOF
+  b.push_back(0xAB);       // and a stray byte
+  file = velmora::platform::wmf::read_wmf(b);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->records.size(), 2u);
+  EXPECT_EQ(file->records[1].params.size(), 8u);
+}
+
+TEST(SetWinMetaFileBits, RefusesWhatIsNotAWmfWithoutLeaking) {
+  const std::size_t before = VelmoraPlatformLiveObjects(OBJ_ENHMETAFILE);
+  const Bytes text = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!', '!', '!', '!', '!', '!'};
+  EXPECT_EQ(SetWinMetaFileBits(static_cast<UINT>(text.size()), text.data(), nullptr, nullptr), nullptr);
+  EXPECT_EQ(SetWinMetaFileBits(100, nullptr, nullptr, nullptr), nullptr);
+  const Bytes wmf = WmfBuilder().rectangle(0, 0, 10, 10).bytes();
+  EXPECT_EQ(SetWinMetaFileBits(10, wmf.data(), nullptr, nullptr), nullptr);  // cut inside the header
+  EXPECT_EQ(VelmoraPlatformLiveObjects(OBJ_ENHMETAFILE), before);
+}
+
+// --- The frame ---------------------------------------------------------
+
+TEST(WmfConversion, FrameIsTheWindowInEffectAtTheFirstDrawing) {
+  WmfBuilder b;
+  b.set_window_org(0, 0).set_window_ext(1, 1);  // a placeholder, replaced before drawing
+  b.set_window_org(100, 500).set_window_ext(400, -200).rectangle(150, 450, 200, 400);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  expect_rect(c.emf().header().rclFrame, 0, 0, 400, 200);
+  // The mode and the viewport that shows the window on the frame come first.
+  const std::vector<std::uint32_t> types = c.types();
+  const std::vector<std::uint32_t> start(types.begin() + 1, types.begin() + 4);
+  EXPECT_EQ(start, (std::vector<std::uint32_t>{EMR_SETMAPMODE, EMR_SETVIEWPORTORGEX, EMR_SETVIEWPORTEXTEX}));
+  const RecordSpan viewport = c.nth(EMR_SETVIEWPORTEXTEX);
+  EXPECT_EQ(c.field(viewport, 8), 400);
+  EXPECT_EQ(c.field(viewport, 12), 200);
+  const RecordSpan window = c.nth(EMR_SETWINDOWEXTEX, 1);
+  EXPECT_EQ(c.field(window, 12), -200);  // the flip is kept
+}
+
+TEST(WmfConversion, FrameIsTheDrawnBoundsWhenNoWindowScales) {
+  WmfBuilder b;
+  set_map_mode(b, MM_TEXT);
+  b.set_window_ext(5000, 5000);  // ignored in MM_TEXT
+  b.rectangle(10, 20, 110, 70);
+  velmora::test::polygon(b, {{50, 60}, {130, 65}, {60, 90}});
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  expect_rect(c.emf().header().rclFrame, 10, 20, 130, 90);
+}
+
+TEST(WmfConversion, PictureThatDrawsNothingGetsASquareFrame) {
+  const Converted c(WmfBuilder().bytes());
+  ASSERT_TRUE(c.handle());
+  const RECTL f = c.emf().header().rclFrame;
+  EXPECT_GT(f.right - f.left, 0);
+  EXPECT_EQ(f.right - f.left, f.bottom - f.top);
+}
+
+// --- Objects -----------------------------------------------------------
+
+TEST(WmfConversion, NewObjectTakesTheLowestFreeSlotAndIndexIsSlotPlusOne) {
+  WmfBuilder b;
+  b.set_window_ext(100, 100);
+  create_palette(b);                           // slot 0: held, nothing emitted
+  create_pen(b, PS_SOLID, 3, kAnyColor);       // slot 1
+  create_brush(b, BS_SOLID, kAnyColor);        // slot 2
+  delete_object(b, 1);                         // frees slot 1
+  create_font(b, -12, FW_BOLD, 0, "Arial");    // slot 1 again
+  select_object(b, 2).rectangle(0, 0, 10, 10);
+  select_object(b, 0);                         // the palette: nothing to select
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  EXPECT_EQ(c.field(c.nth(EMR_CREATEPEN), 8), 2);
+  EXPECT_EQ(c.field(c.nth(EMR_CREATEBRUSHINDIRECT), 8), 3);
+  EXPECT_EQ(c.field(c.nth(EMR_DELETEOBJECT), 8), 2);
+  EXPECT_EQ(c.field(c.nth(EMR_EXTCREATEFONTINDIRECTW), 8), 2);
+  ASSERT_EQ(c.of_type(EMR_SELECTOBJECT).size(), 1u);
+  EXPECT_EQ(c.field(c.nth(EMR_SELECTOBJECT), 8), 3);
+  EXPECT_GE(c.emf().header().nHandles, 4);
+}
+
+TEST(WmfConversion, PenBrushAndFontKeepTheirFields) {
+  WmfBuilder b;
+  create_pen(b, PS_DASH, 7, kAnyColor);
+  create_brush(b, BS_HATCHED, kAnyColor, HS_DIAGCROSS);
+  create_font(b, -24, FW_BOLD, 0, "Times New Roman");
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan pen = c.nth(EMR_CREATEPEN);  // ihPen, style, width (x, y), colour
+  EXPECT_EQ(c.field(pen, 12), PS_DASH);
+  EXPECT_EQ(c.field(pen, 16), 7);
+  EXPECT_EQ(c.field<std::uint32_t>(pen, 24), kAnyColor);
+  const RecordSpan brush = c.nth(EMR_CREATEBRUSHINDIRECT);  // ihBrush, style, colour, hatch
+  EXPECT_EQ(c.field(brush, 12), BS_HATCHED);
+  EXPECT_EQ(c.field(brush, 20), HS_DIAGCROSS);
+  const RecordSpan font = c.nth(EMR_EXTCREATEFONTINDIRECTW);  // ihFont, then the LOGFONTW
+  EXPECT_GE(font.size, 12u + 92u);
+  EXPECT_EQ(c.field(font, 12), -24);  // lfHeight
+  EXPECT_EQ(c.field(font, 28), FW_BOLD);
+  std::u16string face;
+  for (std::size_t i = 0; i < 32; ++i) {
+    const auto ch = c.field<char16_t>(font, 12 + 28 + 2 * i);
+    if (ch == 0) break;
+    face.push_back(ch);
+  }
+  EXPECT_EQ(face, u"Times New Roman");
+}
+
+// --- Drawing records ---------------------------------------------------
+
+TEST(WmfConversion, ShapesComeOutInEmfFieldOrder) {
+  WmfBuilder b;
+  b.rectangle(1, 2, 30, 40);
+  velmora::test::polygon(b, {{1, 2}, {-3, 4}, {5, 6}});
+  velmora::test::poly_polygon(b, {{{0, 0}, {10, 0}, {10, 10}}, {{2, 2}, {4, 2}, {4, 4}, {2, 4}}});
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan rect = c.nth(EMR_RECTANGLE);
+  EXPECT_EQ(c.field(rect, 8), 1);
+  EXPECT_EQ(c.field(rect, 12), 2);
+  EXPECT_EQ(c.field(rect, 16), 30);
+  EXPECT_EQ(c.field(rect, 20), 40);
+  const RecordSpan poly = c.nth(EMR_POLYGON16);  // bounds, count, points
+  EXPECT_EQ(c.field(poly, 24), 3);
+  EXPECT_EQ(c.field<std::int16_t>(poly, 32), -3);
+  EXPECT_EQ(c.field<std::int16_t>(poly, 34), 4);
+  const RecordSpan polys = c.nth(EMR_POLYPOLYGON16);  // bounds, nPolys, cpts, counts, points
+  EXPECT_EQ(c.field(polys, 24), 2);
+  EXPECT_EQ(c.field(polys, 28), 7);
+  EXPECT_EQ(c.field(polys, 36), 4);
+  EXPECT_EQ(c.field<std::int16_t>(polys, 40 + 4), 10);  // the second point's x
+}
+
+TEST(WmfConversion, TextBecomesWideTextInTheFontsCharacterSet) {
+  WmfBuilder b;
+  velmora::test::ext_text_out(b, 10, 20, ETO_CLIPPED, {1, 2, 300, 40}, "A\x80", {7, 9});
+  velmora::test::text_out(b, 5, 6, "xyz");
+  create_font(b, -10, FW_NORMAL, 2 /* SYMBOL_CHARSET */, "Symbol");
+  select_object(b, 0);
+  velmora::test::text_out(b, 0, 0, "a");
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  ASSERT_EQ(c.of_type(EMR_EXTTEXTOUTW).size(), 3u);
+  // EmrText from offset 36: reference, nChars, offString, options, rcl, offDx.
+  const RecordSpan ext = c.nth(EMR_EXTTEXTOUTW, 0);
+  EXPECT_EQ(c.field(ext, 36), 10);
+  EXPECT_EQ(c.field(ext, 40), 20);
+  EXPECT_EQ(c.field(ext, 44), 2);
+  EXPECT_EQ(c.field(ext, 52), ETO_CLIPPED);
+  EXPECT_EQ(c.field(ext, 64), 300);
+  const auto text_at = static_cast<std::size_t>(c.field(ext, 48));
+  EXPECT_EQ(c.field<char16_t>(ext, text_at), u'A');
+  EXPECT_EQ(c.field<char16_t>(ext, text_at + 2), u'\u20AC');  // Windows-1252 0x80
+  const auto dx_at = static_cast<std::size_t>(c.field(ext, 72));
+  ASSERT_NE(dx_at, 0u);
+  EXPECT_EQ(c.field(ext, dx_at), 7);
+  EXPECT_EQ(c.field(ext, dx_at + 4), 9);
+
+  const RecordSpan plain = c.nth(EMR_EXTTEXTOUTW, 1);
+  EXPECT_EQ(c.field(plain, 36), 5);
+  EXPECT_EQ(c.field(plain, 44), 3);
+  EXPECT_EQ(c.field(plain, 72), 0);  // no spacing array
+  const RecordSpan symbol = c.nth(EMR_EXTTEXTOUTW, 2);
+  EXPECT_EQ(c.field<char16_t>(symbol, static_cast<std::size_t>(c.field(symbol, 48))), u'\uF061');
+}
+
+TEST(WmfConversion, ClipBitmapAndPatternRecords) {
+  WmfBuilder b;
+  intersect_clip_rect(b, 1, 2, 3, 4);
+  const Bytes dib = velmora::test::tiny_dib();
+  stretch_dib(b, SRCCOPY, {10, 20, 30, 40}, {0, 0, 2, 2}, dib);
+  dib_pattern_brush(b, dib);
+  dib_bitblt_without_bitmap(b, PATCOPY, 5, 6, 7, 8);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan clip = c.nth(EMR_INTERSECTCLIPRECT);
+  EXPECT_EQ(c.field(clip, 8), 1);
+  EXPECT_EQ(c.field(clip, 20), 4);
+
+  // EMR_STRETCHDIBITS: bounds, xDest, yDest, xSrc, ySrc, cxSrc, cySrc,
+  // offBmi, cbBmi, offBits, cbBits, usage, rop, cxDest, cyDest.
+  const RecordSpan blit = c.nth(EMR_STRETCHDIBITS);
+  EXPECT_EQ(c.field(blit, 24), 10);
+  EXPECT_EQ(c.field(blit, 40), 2);
+  EXPECT_EQ(c.field(blit, 52), 40);
+  EXPECT_EQ(c.field(blit, 60), 16);
+  EXPECT_EQ(c.field<std::uint32_t>(blit, 68), SRCCOPY);
+  EXPECT_EQ(c.field(blit, 76), 40);
+  const auto bits = static_cast<std::size_t>(c.field(blit, 56));
+  EXPECT_EQ(std::memcmp(c.emf().bytes().data() + blit.offset + bits, dib.data() + 40, 16), 0);
+
+  const RecordSpan brush = c.nth(EMR_CREATEDIBPATTERNBRUSHPT);  // ihBrush, usage, offBmi, cbBmi, offBits, cbBits
+  EXPECT_EQ(c.field(brush, 20), 40);
+  EXPECT_EQ(c.field(brush, 28), 16);
+
+  const RecordSpan pat = c.nth(EMR_BITBLT);  // bounds, x, y, cx, cy, rop, ..., cbBmiSrc
+  EXPECT_EQ(c.field(pat, 24), 5);
+  EXPECT_EQ(c.field(pat, 36), 8);
+  EXPECT_EQ(c.field<std::uint32_t>(pat, 40), PATCOPY);
+  EXPECT_EQ(c.field(pat, 88), 0);
+}
+
+TEST(WmfConversion, AbsoluteRestoreBecomesRelativeAndUnmatchedRestoreIsDropped) {
+  WmfBuilder b;
+  save_dc(b);
+  save_dc(b);
+  restore_dc(b, 1);  // back to before the first save
+  restore_dc(b, -1);  // nothing left to restore
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  ASSERT_EQ(c.of_type(EMR_RESTOREDC).size(), 1u);
+  EXPECT_EQ(c.field(c.nth(EMR_RESTOREDC), 8), -2);
+}
+
+TEST(WmfConversion, UnknownAndUnreadableRecordsAreSkippedButCreationsHoldSlots) {
+  WmfBuilder b;
+  b.record(0x0999, {1, 2, 3});              // unknown
+  b.record(0x0324, {100, 1, 1});            // POLYGON claiming 100 points, holding one
+  b.record(0x02FA, {0});                    // CREATEPENINDIRECT cut short: slot 0, no pen
+  create_pen(b, PS_SOLID, 1, kAnyColor);    // slot 1
+  b.rectangle(0, 0, 5, 5);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  EXPECT_TRUE(c.of_type(EMR_POLYGON16).empty());
+  ASSERT_EQ(c.of_type(EMR_CREATEPEN).size(), 1u);
+  EXPECT_EQ(c.field(c.nth(EMR_CREATEPEN), 8), 2);
+  EXPECT_EQ(c.of_type(EMR_RECTANGLE).size(), 1u);
+}
+
+// --- The corpus --------------------------------------------------------
+
+constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr std::size_t kPlaceableHeaderBytes = 22;
+constexpr std::size_t kEmfSignatureOffset = 40;
+
+Bytes read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// The WMF data of a corpus file as identification hands it over: after the
+// placeable header, or the whole file; nothing for an EMF.
+std::optional<Bytes> wmf_part(const Bytes& file) {
+  std::uint32_t word = 0;
+  if (file.size() >= 4) std::memcpy(&word, file.data(), 4);
+  if (word == kPlaceableKey) {
+    if (file.size() < kPlaceableHeaderBytes) return Bytes{};
+    return Bytes(file.begin() + kPlaceableHeaderBytes, file.end());
+  }
+  if (file.size() >= kEmfSignatureOffset + 4) std::memcpy(&word, file.data() + kEmfSignatureOffset, 4);
+  if (word == ENHMETA_SIGNATURE) return std::nullopt;
+  return file;
+}
+
+// Plays a picture into a small DIB section; the point is that it returns.
+void play(HENHMETAFILE picture) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 96, 96, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT target{0, 0, 96, 96};
+  PlayEnhMetaFile(dc, picture, &target);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+TEST(WmfCorpus, EveryWmfConvertsAndPlays) {
+  const std::filesystem::path corpus = std::filesystem::path(VELMORA_SHARED_DIR) / "corpus";
+  if (!std::filesystem::exists(corpus / "files")) GTEST_SKIP() << "no shared corpus";
+  std::size_t wmfs = 0;
+  std::size_t converted = 0;
+  for (const char* folder : {"files", "broken"}) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus / folder)) {
+      if (!entry.is_regular_file()) continue;
+      const auto data = wmf_part(read_file(entry.path()));
+      if (!data) continue;
+      ++wmfs;
+      const Converted c(*data);
+      if (!c.handle()) {
+        EXPECT_EQ(std::string(folder), "broken") << entry.path() << " was refused";
+        continue;
+      }
+      ++converted;
+      play(c.handle());
+    }
+  }
+  std::cout << converted << " of " << wmfs << " corpus WMF files converted\n";
+  EXPECT_GT(wmfs, 0u);
+}
+
+}  // namespace
