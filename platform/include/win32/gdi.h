@@ -170,6 +170,11 @@ static_assert(sizeof(XFORM) == 24, "XFORM is 24 bytes");
 #define AC_SRC_OVER 0x00
 #define AC_SRC_ALPHA 0x01
 
+// GradientFill modes
+#define GRADIENT_FILL_RECT_H 0x00000000
+#define GRADIENT_FILL_RECT_V 0x00000001
+#define GRADIENT_FILL_TRIANGLE 0x00000002
+
 // Object types (GetObjectType)
 #define OBJ_PEN 1
 #define OBJ_BRUSH 2

@@ -1,0 +1,131 @@
+#include "emf/bitmap_records.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "emf/record_fields.h"
+
+namespace velmora::platform {
+namespace {
+
+// Offsets in the records count from the record's start; the handlers' body
+// starts after the type and size fields.
+constexpr std::uint32_t kRecordHeaderBytes = 8;
+// Device coordinates are clamped to this: far past any surface, yet sums
+// and differences of two of them stay inside an int.
+constexpr double kDeviceLimit = 1 << 29;
+
+int device_pixel(double v) { return static_cast<int>(std::floor(std::clamp(v, -kDeviceLimit, kDeviceLimit) + 0.5)); }
+
+bool keeps_axes(const agg::trans_affine& t) { return t.shx == 0.0 && t.shy == 0.0; }
+
+DcState pattern_state(const DcState& state) {
+  DcState opaque;
+  opaque.bk_mode = OPAQUE;
+  opaque.bk_color = state.bk_color;
+  opaque.text_color = state.text_color;
+  opaque.brush_origin = state.brush_origin;
+  return opaque;
+}
+
+void mirror_axis(int& origin, int& extent) {
+  origin += extent + (extent > 0 ? -1 : 1);
+  extent = -extent;
+}
+
+}  // namespace
+
+std::optional<RecordDib> read_dib_offsets(ByteReader& body, DWORD usage) {
+  auto off_bmi = body.read<std::uint32_t>();
+  auto cb_bmi = body.read<std::uint32_t>();
+  auto off_bits = body.read<std::uint32_t>();
+  auto cb_bits = body.read<std::uint32_t>();
+  if (!off_bmi || !cb_bmi || !off_bits || !cb_bits) return std::nullopt;
+  return RecordDib{*off_bmi, *cb_bmi, *off_bits, *cb_bits, usage};
+}
+
+std::optional<SourceFields> read_source_fields(ByteReader& body) {
+  SourceFields fields;
+  auto xform = read_xform(body);
+  auto bk_color = body.read<std::uint32_t>();
+  auto usage = body.read<std::uint32_t>();
+  if (!xform || !bk_color || !usage) return std::nullopt;
+  auto dib = read_dib_offsets(body, *usage);
+  if (!dib) return std::nullopt;
+  fields.xform = *xform;
+  fields.bk_color = *bk_color;
+  fields.dib = *dib;
+  return fields;
+}
+
+std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib, MonoMapping mono) {
+  if (dib.off_bmi < kRecordHeaderBytes || dib.off_bits < kRecordHeaderBytes) return std::nullopt;
+  const DibDecodeOptions options{dib.usage == DIB_PAL_COLORS ? ColorUsage::PaletteIndices : ColorUsage::Rgb, mono};
+  return decode_dib_in_record(body, dib.off_bmi - kRecordHeaderBytes, dib.cb_bmi, dib.off_bits - kRecordHeaderBytes,
+                              dib.cb_bits, options);
+}
+
+BlitTarget blit_target(const DeviceContext& dc) {
+  const auto& clip = dc.state().clip;
+  return {dc.surface(), clip ? &clip->rects() : nullptr};
+}
+
+Placement place_logical_rect(const DeviceContext& dc, int x, int y, int cx, int cy) {
+  const agg::trans_affine t = dc.logical_to_device();
+  double x0 = x, y0 = y;
+  double x1 = static_cast<double>(x) + cx, y1 = static_cast<double>(y) + cy;
+  if (keeps_axes(t)) {
+    t.transform(&x0, &y0);
+    t.transform(&x1, &y1);
+    const int left = device_pixel(x0), top = device_pixel(y0);
+    return AxisPlacement{left, top, device_pixel(x1) - left, device_pixel(y1) - top};
+  }
+  AffinePlacement p{x0, y0, x1, y0, x0, y1};
+  t.transform(&p.top_left_x, &p.top_left_y);
+  t.transform(&p.top_right_x, &p.top_right_y);
+  t.transform(&p.bottom_left_x, &p.bottom_left_y);
+  return p;
+}
+
+std::optional<MappedSource> map_source_rect(const Image32* image, const XFORM& xform, int x, int y, int cx, int cy) {
+  const double x1 = static_cast<double>(x) + cx, y1 = static_cast<double>(y) + cy;
+  const int left = device_pixel(x * xform.eM11 + y * xform.eM21 + xform.eDx);
+  const int top = device_pixel(x * xform.eM12 + y * xform.eM22 + xform.eDy);
+  int width = device_pixel(x1 * xform.eM11 + y1 * xform.eM21 + xform.eDx) - left;
+  int height = device_pixel(x1 * xform.eM12 + y1 * xform.eM22 + xform.eDy) - top;
+  if (width == 0 || height == 0) return std::nullopt;
+  MappedSource mapped;
+  mapped.mirror_x = width < 0;
+  mapped.mirror_y = height < 0;
+  width = std::abs(width);
+  height = std::abs(height);
+  mapped.source = {image, mapped.mirror_x ? left - width : left, mapped.mirror_y ? top - height : top, width, height};
+  return mapped;
+}
+
+Placement mirrored(const Placement& placement, bool mirror_x, bool mirror_y) {
+  if (auto axis = std::get_if<AxisPlacement>(&placement)) {
+    AxisPlacement p = *axis;
+    if (mirror_x) mirror_axis(p.x, p.width);
+    if (mirror_y) mirror_axis(p.y, p.height);
+    return p;
+  }
+  AffinePlacement p = std::get<AffinePlacement>(placement);
+  if (mirror_x) {
+    p.bottom_left_x += p.top_right_x - p.top_left_x;
+    p.bottom_left_y += p.top_right_y - p.top_left_y;
+    std::swap(p.top_left_x, p.top_right_x);
+    std::swap(p.top_left_y, p.top_right_y);
+  }
+  if (mirror_y) {
+    p.top_right_x += p.bottom_left_x - p.top_left_x;
+    p.top_right_y += p.bottom_left_y - p.top_left_y;
+    std::swap(p.top_left_x, p.bottom_left_x);
+    std::swap(p.top_left_y, p.bottom_left_y);
+  }
+  return p;
+}
+
+DcBrushPattern::DcBrushPattern(const DcState& state) : source_(state.brush_spec, pattern_state(state)) {}
+
+}  // namespace velmora::platform

@@ -1,0 +1,88 @@
+// What the bitmap records share: the source-bitmap fields that most of them
+// carry, decoding the DIB they embed, and turning logical rectangles into
+// device placements for the blits of dib/blit.h.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "common/byte_reader.h"
+#include "dib/blit.h"
+#include "dib/dib_decoder.h"
+#include "gdi/dc.h"
+#include "raster/brush_source.h"
+
+namespace velmora::platform {
+
+// Where a record keeps a DIB: byte offsets from the start of the record
+// (its type and size fields included), as MS-EMF gives them.
+struct RecordDib {
+  std::uint32_t off_bmi = 0;
+  std::uint32_t cb_bmi = 0;
+  std::uint32_t off_bits = 0;
+  std::uint32_t cb_bits = 0;
+  DWORD usage = DIB_RGB_COLORS;
+
+  bool present() const { return cb_bmi != 0; }
+};
+
+// The source fields of BITBLT, STRETCHBLT, MASKBLT, PLGBLT, TRANSPARENTBLT
+// and ALPHABLEND, from xformSrc to cbBitsSrc.
+struct SourceFields {
+  XFORM xform{1, 0, 0, 1, 0, 0};  // the source DC's logical to device (bitmap pixel) transform
+  COLORREF bk_color = 0;
+  RecordDib dib;
+};
+
+std::optional<SourceFields> read_source_fields(ByteReader& body);
+// offBmi, cbBmi, offBits, cbBits (in that order), after the usage has been read elsewhere.
+std::optional<RecordDib> read_dib_offsets(ByteReader& body, DWORD usage);
+
+// Decodes a record's DIB; `body` is the record after its type and size.
+std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib,
+                                         MonoMapping mono = MonoMapping::ColorTable);
+
+// The context's surface and clip.
+BlitTarget blit_target(const DeviceContext& dc);
+
+// The device placement of a logical rectangle (x, y, cx, cy): axis-aligned
+// when the context's transform keeps axes, affine otherwise.
+Placement place_logical_rect(const DeviceContext& dc, int x, int y, int cx, int cy);
+
+// A source rectangle given in the source DC's logical units, through xformSrc,
+// with positive extents; `mirrored` reports axes whose extents were negative.
+struct MappedSource {
+  BlitSource source;
+  bool mirror_x = false;
+  bool mirror_y = false;
+};
+std::optional<MappedSource> map_source_rect(const Image32* image, const XFORM& xform, int x, int y, int cx, int cy);
+
+// Mirrors a placement along the axes a negative source extent asked for.
+Placement mirrored(const Placement& placement, bool mirror_x, bool mirror_y);
+
+// The context's brush as a raster operation's pattern. PatBlt paints a
+// hatch's background whatever the background mode.
+class DcBrushPattern final : public PatternSampler {
+ public:
+  explicit DcBrushPattern(const DcState& state);
+  bool paints_nothing() const { return source_.paints_nothing(); }
+  std::uint32_t at(int x, int y) const override { return source_.at(x, y).value_or(0); }
+
+ private:
+  BrushSource source_;
+};
+
+}  // namespace velmora::platform
+
+namespace velmora::platform {
+
+class HandlerTable;
+// MASKBLT, PLGBLT, TRANSPARENTBLT, ALPHABLEND and GRADIENTFILL; called by
+// register_bitmap_handlers.
+void register_blend_handlers(HandlerTable& table);
+
+}  // namespace velmora::platform
