@@ -171,6 +171,14 @@ TEST_F(FileEntryTest, SizesThatDoNotFitThirtyTwoBitsAreRefused) {
 #define VELMORA_SANITIZED 1
 #endif
 
+// Bytes of address space the process has mapped now.
+rlim_t address_space_in_use() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
 // In a child process whose address space is too small for the file buffer.
 TEST_F(FileEntryTest, AnAllocationFailureReturnsZeroWithEverythingReleased) {
 #ifdef VELMORA_SANITIZED
@@ -180,8 +188,8 @@ TEST_F(FileEntryTest, AnAllocationFailureReturnsZeroWithEverythingReleased) {
   const fs::path big = write("big.emf", black_two_by_one());
   fs::resize_file(big, 0xC0000000ULL);  // 3 GiB, sparse
   const auto run_with_little_memory = [&] {
-    constexpr rlim_t kRoom = rlim_t{1} << 30;  // far above what the test uses, far below the buffer
-    rlimit limit{kRoom + 512 * (rlim_t{1} << 20), kRoom + 512 * (rlim_t{1} << 20)};
+    constexpr rlim_t kRoom = rlim_t{512} << 20;  // enough to draw, far too little for the buffer
+    rlimit limit{address_space_in_use() + kRoom, address_space_in_use() + kRoom};
     setrlimit(RLIMIT_AS, &limit);
     RECT rect{0, 0, 99, 99};
     const int result = VelmoraFileW(dc_, big.wstring().c_str(), &rect, 255, true, 0.0);
