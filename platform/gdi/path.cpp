@@ -1,5 +1,9 @@
 #include "gdi/path.h"
 
+#include <agg_conv_curve.h>
+
+#include <cmath>
+
 namespace velmora::platform {
 
 bool DevicePath::add(double x, double y, Kind kind) {
@@ -27,6 +31,32 @@ agg::path_storage DevicePath::to_agg() const {
       out.line_to(vertices_[i].x, vertices_[i].y);
     }
     if (vertices_[i].closes_figure) out.close_polygon();
+  }
+  return out;
+}
+
+std::vector<DevicePath::Vertex> DevicePath::flattened() const {
+  agg::path_storage path = to_agg();
+  agg::conv_curve<agg::path_storage> curves(path);
+  std::vector<Vertex> out;
+  double x, y;
+  curves.rewind(0);
+  for (unsigned cmd; !agg::is_stop(cmd = curves.vertex(&x, &y));) {
+    if (agg::is_vertex(cmd)) {
+      if (out.size() >= kMaxVertices) break;
+      out.push_back(Vertex{x, y, agg::is_move_to(cmd) ? Kind::MoveTo : Kind::LineTo, false});
+    } else if (agg::is_end_poly(cmd) && agg::is_closed(cmd) && !out.empty()) {
+      out.back().closes_figure = true;
+    }
+  }
+  return out;
+}
+
+std::vector<std::vector<POINT>> DevicePath::polygons() const {
+  std::vector<std::vector<POINT>> out;
+  for (const Vertex& v : flattened()) {
+    if (v.kind == Kind::MoveTo || out.empty()) out.emplace_back();
+    out.back().push_back(POINT{static_cast<LONG>(std::lround(v.x)), static_cast<LONG>(std::lround(v.y))});
   }
   return out;
 }

@@ -3,6 +3,8 @@
 // keeps them, so a later change of transform does not move them.
 #pragma once
 
+#include <windows.h>
+
 #include <agg_path_storage.h>
 
 #include <cstddef>
@@ -50,6 +52,13 @@ class DevicePath {
   // The path as AGG vertices: Béziers as curve4 commands, closed figures
   // closed. Whether open figures close is up to the caller (fills close them).
   agg::path_storage to_agg() const;
+
+  // The path with its Béziers flattened into lines, keeping figure closes
+  // (FlattenPath).
+  std::vector<Vertex> flattened() const;
+  // Each figure as a polygon of whole device points, for making a region
+  // of the path (SelectClipPath, PathToRegion).
+  std::vector<std::vector<POINT>> polygons() const;
 
  private:
   State state_ = State::None;

@@ -24,6 +24,7 @@ class PixelWriter {
   PixelWriter(const DeviceContext& dc, int rop2);
 
   bool empty() const { return surface_.empty(); }
+  const Surface& surface() const { return surface_; }
 
   // Pixels [x0, x1) of row y, painted from a brush source.
   void span(int y, int x0, int x1, const BrushSource& source);

@@ -1,0 +1,69 @@
+// AGG's scanline rasterizer set up for our surfaces: any vertex source can
+// be filled aliased (pixels whose centre is inside: coverage threshold one
+// half) or with its coverage. Shared by path fills and wide-pen strokes.
+#pragma once
+
+#include "gdi/surface.h"
+#include "raster/brush_source.h"
+#include "raster/pixel_writer.h"
+#include "region/region.h"
+
+#include <agg_gamma_functions.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_scanline_u.h>
+
+namespace velmora::platform {
+
+// Clipping in doubles keeps far-away coordinates from overflowing AGG's
+// 24.8 fixed-point cells.
+using ScanRasterizer = agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>;
+
+// Extra pixels around the surface for the rasterizer's clip box, so that
+// clipped edges never pull coverage into the visible pixels.
+inline constexpr double kScanClipMargin = 2.0;
+
+template <class VertexSource>
+bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source, FillRule rule) {
+  if (surface.empty()) return false;
+  ras.clip_box(-kScanClipMargin, -kScanClipMargin, surface.width + kScanClipMargin,
+               surface.height + kScanClipMargin);
+  ras.filling_rule(rule == FillRule::NonZero ? agg::fill_non_zero : agg::fill_even_odd);
+  ras.add_path(source);
+  return ras.rewind_scanlines();
+}
+
+// Calls visit(y, x0, x1) for each run of covered pixels.
+template <class Visit>
+void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
+  agg::scanline_u8 sl;
+  sl.reset(ras.min_x(), ras.max_x());
+  while (ras.sweep_scanline(sl)) {
+    const int y = sl.y();
+    auto span = sl.begin();
+    for (unsigned n = sl.num_spans(); n > 0; --n, ++span) {
+      int run_start = -1;
+      for (int i = 0; i < span->len; ++i) {
+        const bool covered = span->covers[i] != 0;
+        if (covered && run_start < 0) run_start = i;
+        if (!covered && run_start >= 0) {
+          visit(y, span->x + run_start, span->x + i);
+          run_start = -1;
+        }
+      }
+      if (run_start >= 0) visit(y, span->x + run_start, span->x + span->len);
+    }
+  }
+}
+
+// Fills a vertex source aliased with a brush source through a writer.
+template <class VertexSource>
+void fill_aliased(PixelWriter& writer, const Surface& surface, VertexSource& source, FillRule rule,
+                  const BrushSource& brush) {
+  if (brush.paints_nothing()) return;
+  ScanRasterizer ras;
+  ras.gamma(agg::gamma_threshold(0.5));
+  if (!rasterize(ras, surface, source, rule)) return;
+  for_each_covered_run(ras, [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,133 @@
+#include "raster/stroke.h"
+
+#include "raster/cosmetic_line.h"
+#include "raster/scan_fill.h"
+
+#include <agg_conv_curve.h>
+#include <agg_conv_dash.h>
+#include <agg_conv_stroke.h>
+#include <agg_conv_transform.h>
+
+#include <cmath>
+
+namespace velmora::platform {
+namespace {
+
+struct Polyline {
+  std::vector<POINT> points;
+  bool closed = false;
+};
+
+// The outline's figures flattened to whole-pixel polylines.
+std::vector<Polyline> flatten(const DevicePath& outline) {
+  agg::path_storage path = outline.to_agg();
+  agg::conv_curve<agg::path_storage> curves(path);
+  std::vector<Polyline> lines;
+  double x, y;
+  curves.rewind(0);
+  for (unsigned cmd; !agg::is_stop(cmd = curves.vertex(&x, &y));) {
+    if (agg::is_move_to(cmd) || lines.empty()) lines.emplace_back();
+    if (agg::is_vertex(cmd)) {
+      lines.back().points.push_back(POINT{static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))});
+    } else if (agg::is_end_poly(cmd) && agg::is_closed(cmd)) {
+      lines.back().closed = true;
+    }
+  }
+  return lines;
+}
+
+std::optional<std::uint32_t> gap_color(const DcState& state) {
+  if (state.bk_mode != OPAQUE) return std::nullopt;
+  return pixel_of(state.bk_color);
+}
+
+void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen) {
+  PixelWriter writer(dc, dc.state().rop2);
+  CosmeticLine walker(writer, pixel_of(pen.color), gap_color(dc.state()),
+                      cosmetic_pattern(pen.line_style(), pen.dashes));
+  for (const Polyline& line : flatten(outline)) {
+    const std::vector<POINT>& p = line.points;
+    for (std::size_t i = 1; i < p.size(); ++i) walker.line(p[i - 1], p[i]);
+    if (line.closed && p.size() > 2) walker.line(p.back(), p.front());
+  }
+}
+
+agg::line_cap_e cap_of(const PenSpec& pen) {
+  switch (pen.style & PS_ENDCAP_MASK) {
+    case PS_ENDCAP_SQUARE: return agg::square_cap;
+    case PS_ENDCAP_FLAT: return agg::butt_cap;
+    default: return agg::round_cap;
+  }
+}
+
+agg::line_join_e join_of(const PenSpec& pen) {
+  switch (pen.style & PS_JOIN_MASK) {
+    case PS_JOIN_BEVEL: return agg::bevel_join;
+    case PS_JOIN_MITER: return agg::miter_join_revert;
+    default: return agg::round_join;
+  }
+}
+
+// Dash runs of a wide geometric pen, in device pixels; empty for solid.
+std::vector<double> wide_pattern(const PenSpec& pen, double width, double scale) {
+  std::vector<double> runs;
+  if (pen.line_style() == PS_USERSTYLE) {
+    for (DWORD d : pen.dashes) runs.push_back(d * scale);
+  } else {
+    for (int unit : cosmetic_pattern(pen.line_style(), {})) runs.push_back(unit / 3.0 * width);
+  }
+  if (runs.size() % 2 == 1) runs.insert(runs.end(), runs.begin(), runs.end());
+  double total = 0.0;
+  for (double r : runs) total += r;
+  if (!(total > 0.5)) runs.clear();  // a pattern shorter than a pixel draws as solid
+  return runs;
+}
+
+template <class Source>
+void fill_stroke(DeviceContext& dc, Source& source, const PenSpec& pen, double width) {
+  agg::conv_stroke<Source> stroke(source);
+  stroke.width(width);
+  stroke.line_cap(cap_of(pen));
+  stroke.line_join(join_of(pen));
+  stroke.miter_limit(std::max(1.0f, dc.state().miter_limit));
+  PixelWriter writer(dc, dc.state().rop2);
+  fill_aliased(writer, dc.surface(), stroke, FillRule::NonZero, BrushSource(pen.brush, dc.state()));
+}
+
+void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
+  const double width = device_pen_width(pen, scale);
+  agg::path_storage path = outline.to_agg();
+  agg::trans_affine_translation to_centres(0.5, 0.5);  // pixel (x, y) has its centre at (x + .5, y + .5)
+  agg::conv_transform<agg::path_storage> moved(path, to_centres);
+  agg::conv_curve<agg::conv_transform<agg::path_storage>> curves(moved);
+  const std::vector<double> runs = pen.is_geometric() ? wide_pattern(pen, width, scale) : std::vector<double>{};
+  if (runs.empty()) {
+    fill_stroke(dc, curves, pen, width);
+    return;
+  }
+  agg::conv_dash<decltype(curves)> dashed(curves);
+  for (std::size_t i = 0; i + 1 < runs.size(); i += 2) dashed.add_dash(runs[i], runs[i + 1]);
+  fill_stroke(dc, dashed, pen, width);
+}
+
+}  // namespace
+
+double device_pen_width(const PenSpec& pen, double scale) {
+  const double width = pen.width * scale;
+  return pen.is_geometric() ? width : std::round(width);
+}
+
+bool draws_cosmetic(const PenSpec& pen, double scale) {
+  return pen.width == 0 || device_pen_width(pen, scale) <= 1.0;
+}
+
+void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
+  if (pen.is_null() || outline.vertices().empty()) return;
+  if (draws_cosmetic(pen, scale)) {
+    stroke_cosmetic(dc, outline, pen);
+  } else {
+    stroke_wide(dc, outline, pen, scale);
+  }
+}
+
+}  // namespace velmora::platform
