@@ -14,6 +14,12 @@ namespace velmora::platform {
 
 enum class FillRule { EvenOdd, NonZero };  // ALTERNATE, WINDING
 
+// A point in device pixels with a fraction, as paths keep them.
+struct DevicePoint {
+  double x;
+  double y;
+};
+
 // Declared here, not found by argument-dependent lookup (RECT lives in the
 // global namespace): std::vector<RECT>'s own == cannot see it.
 bool operator==(const RECT& a, const RECT& b);
@@ -25,6 +31,8 @@ class Region {
   // Pixels whose centres lie inside the polygon(s), by the fill rule. Each
   // inner vector is one closed polygon in device coordinates.
   static Region from_polygons(const std::vector<std::vector<POINT>>& polygons, FillRule rule);
+  // The same for polygons with fractional corners (flattened paths).
+  static Region from_device_polygons(const std::vector<std::vector<DevicePoint>>& polygons, FillRule rule);
   // Builds from rectangles that may overlap (union of them all).
   static Region from_rects(const std::vector<RECT>& rects);
 

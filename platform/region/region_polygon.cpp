@@ -26,7 +26,8 @@ constexpr double kPolygonExtent = 1 << 17;
 
 using AliasedRasterizer = agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>;
 
-void add_polygon(AliasedRasterizer& rasterizer, const std::vector<POINT>& polygon) {
+template <class Point>
+void add_polygon(AliasedRasterizer& rasterizer, const std::vector<Point>& polygon) {
   if (polygon.size() < 3) return;
   rasterizer.move_to_d(polygon.front().x, polygon.front().y);
   for (std::size_t i = 1; i < polygon.size(); ++i) rasterizer.line_to_d(polygon[i].x, polygon[i].y);
@@ -50,14 +51,25 @@ std::vector<RECT> collect_rows(AliasedRasterizer& rasterizer) {
   return builder.finish();
 }
 
+void prepare(AliasedRasterizer& rasterizer, FillRule rule) {
+  rasterizer.clip_box(-kPolygonExtent, -kPolygonExtent, kPolygonExtent, kPolygonExtent);
+  rasterizer.filling_rule(rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
+  rasterizer.gamma(agg::gamma_threshold(0.5));
+}
+
 }  // namespace
 
 Region Region::from_polygons(const std::vector<std::vector<POINT>>& polygons, FillRule rule) {
   AliasedRasterizer rasterizer;
-  rasterizer.clip_box(-kPolygonExtent, -kPolygonExtent, kPolygonExtent, kPolygonExtent);
-  rasterizer.filling_rule(rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
-  rasterizer.gamma(agg::gamma_threshold(0.5));
+  prepare(rasterizer, rule);
   for (const std::vector<POINT>& polygon : polygons) add_polygon(rasterizer, polygon);
+  return Region(collect_rows(rasterizer));
+}
+
+Region Region::from_device_polygons(const std::vector<std::vector<DevicePoint>>& polygons, FillRule rule) {
+  AliasedRasterizer rasterizer;
+  prepare(rasterizer, rule);
+  for (const std::vector<DevicePoint>& polygon : polygons) add_polygon(rasterizer, polygon);
   return Region(collect_rows(rasterizer));
 }
 
