@@ -8,10 +8,16 @@ namespace {
 // ceil(a / b) for b > 0 and any sign of a.
 std::int64_t ceil_div(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
 
-std::uint32_t average(const std::uint64_t sums[4], std::uint64_t count) {
-  std::uint32_t word = 0;
-  for (int c = 0; c < 4; ++c) word |= static_cast<std::uint32_t>((sums[c] + count / 2) / count) << (8 * c);
-  return word;
+constexpr std::uint32_t kWeightOne = 1u << 16;
+
+// Each byte of a and b mixed: a * (1 - w) + b * w, w in 1/65536, rounded.
+std::uint32_t lerp_word(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint64_t mixed = std::uint64_t{(a >> shift) & 0xFF} * (kWeightOne - w) + std::uint64_t{(b >> shift) & 0xFF} * w;
+    out |= static_cast<std::uint32_t>((mixed + kWeightOne / 2) >> 16) << shift;
+  }
+  return out;
 }
 
 }  // namespace
@@ -21,13 +27,17 @@ std::uint32_t average(const std::uint64_t sums[4], std::uint64_t count) {
 // lie in [i * s, (i + 1) * s). Integer forms of both, exact at ties.
 AxisRange AxisMap::at(std::int64_t index) const {
   const std::int64_t i = mirrored_ ? device_ - 1 - index : index;
+  AxisRange range;
   if (device_ >= source_) {
-    const std::int64_t pick = ((2 * i + 1) * source_ - 1) / (2 * device_);
-    return AxisRange::single(static_cast<int>(pick));
+    range.first = range.last = static_cast<int>(((2 * i + 1) * source_ - 1) / (2 * device_));
+  } else {
+    range.first = static_cast<int>(ceil_div(2 * i * source_ - device_, 2 * device_));
+    range.last = static_cast<int>(ceil_div(2 * (i + 1) * source_ - device_, 2 * device_) - 1);
   }
-  const std::int64_t first = ceil_div(2 * i * source_ - device_, 2 * device_);
-  const std::int64_t last = ceil_div(2 * (i + 1) * source_ - device_, 2 * device_) - 1;
-  return {static_cast<int>(first), static_cast<int>(last)};
+  const std::int64_t scaled = i * source_;
+  range.lerp_from = static_cast<int>(scaled / device_);
+  range.lerp_weight = static_cast<std::uint32_t>(((scaled % device_) << 16) / device_);
+  return range;
 }
 
 std::optional<SourcePixel> SourceSampler::sample(AxisRange columns, AxisRange rows) const {
@@ -36,11 +46,28 @@ std::optional<SourcePixel> SourceSampler::sample(AxisRange columns, AxisRange ro
   pixel.v = source_.y + rows.last;
   const Image32* image = source_.image;
   if (!image) return pixel;
+  if (mode_ == HALFTONE) return interpolate(columns, rows);
   if (pixel.u < 0 || pixel.v < 0 || pixel.u >= image->width || pixel.v >= image->height) return std::nullopt;
   const bool group = columns.first != columns.last || rows.first != rows.last;
-  pixel.color = group && mode_ != COLORONCOLOR
+  pixel.color = group && (mode_ == BLACKONWHITE || mode_ == WHITEONBLACK)
                     ? combine(source_.x + columns.first, pixel.u, source_.y + rows.first, pixel.v)
                     : image->at(pixel.u, pixel.v);
+  return pixel;
+}
+
+std::optional<SourcePixel> SourceSampler::interpolate(AxisRange columns, AxisRange rows) const {
+  const Image32& image = *source_.image;
+  SourcePixel pixel;
+  pixel.u = source_.x + columns.lerp_from;
+  pixel.v = source_.y + rows.lerp_from;
+  if (pixel.u < 0 || pixel.v < 0 || pixel.u >= image.width || pixel.v >= image.height) return std::nullopt;
+  // The next pixel, held at the edge of the source rectangle and the image.
+  const int u1 = std::min({pixel.u + 1, source_.x + source_.width - 1, image.width - 1});
+  const int v1 = std::min({pixel.v + 1, source_.y + source_.height - 1, image.height - 1});
+  const std::uint32_t top = lerp_word(image.at(pixel.u, pixel.v), image.at(std::max(u1, pixel.u), pixel.v), columns.lerp_weight);
+  const std::uint32_t bottom =
+      lerp_word(image.at(pixel.u, std::max(v1, pixel.v)), image.at(std::max(u1, pixel.u), std::max(v1, pixel.v)), columns.lerp_weight);
+  pixel.color = lerp_word(top, bottom, rows.lerp_weight);
   return pixel;
 }
 
@@ -49,20 +76,14 @@ std::uint32_t SourceSampler::combine(int u0, int u1, int v0, int v1) const {
   u0 = std::max(u0, 0);
   v0 = std::max(v0, 0);
   std::uint32_t all_and = 0xFFFFFFFFu, all_or = 0;
-  std::uint64_t sums[4] = {0, 0, 0, 0};
   for (int v = v0; v <= v1; ++v) {
     for (int u = u0; u <= u1; ++u) {
       const std::uint32_t word = image.at(u, v);
       all_and &= word;
       all_or |= word;
-      for (int c = 0; c < 4; ++c) sums[c] += (word >> (8 * c)) & 0xFF;
     }
   }
-  switch (mode_) {
-    case WHITEONBLACK: return all_or;
-    case HALFTONE: return average(sums, static_cast<std::uint64_t>(u1 - u0 + 1) * (v1 - v0 + 1));
-    default: return all_and;  // BLACKONWHITE, and any unknown mode as the DC's default
-  }
+  return mode_ == WHITEONBLACK ? all_or : all_and;
 }
 
 }  // namespace velmora::platform

@@ -5,8 +5,10 @@
 // destination pixel takes the source pixel under its centre (a centre on a
 // boundary takes the pixel before it); when shrinking, it takes the group of
 // source pixels whose centres fall inside it, and COLORONCOLOR keeps the
-// group's last pixel, BLACKONWHITE ANDs the group, WHITEONBLACK ORs it and
-// HALFTONE averages it.
+// group's last pixel, BLACKONWHITE ANDs the group and WHITEONBLACK ORs it.
+// HALFTONE instead interpolates linearly between the two source pixels
+// around i * source / device, the destination pixel's index scaled (not its
+// centre), whether enlarging or shrinking.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +18,15 @@
 
 namespace velmora::platform {
 
-// Source offsets [first, last] within the source rectangle; `last` is the pick.
+// Source offsets [first, last] within the source rectangle; `last` is the
+// pick. For HALFTONE, the pixel at `lerp_from` mixes with the next one by
+// `lerp_weight` / 65536.
 struct AxisRange {
   int first = 0;
   int last = 0;
-  static AxisRange single(int offset) { return {offset, offset}; }
+  int lerp_from = 0;
+  std::uint32_t lerp_weight = 0;
+  static AxisRange single(int offset) { return {offset, offset, offset, 0}; }
 };
 
 class AxisMap {
@@ -52,6 +58,7 @@ class SourceSampler {
 
  private:
   std::uint32_t combine(int u0, int u1, int v0, int v1) const;
+  std::optional<SourcePixel> interpolate(AxisRange columns, AxisRange rows) const;
 
   const BlitSource& source_;
   int mode_;

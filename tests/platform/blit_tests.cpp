@@ -120,11 +120,21 @@ TEST(Blit, StretchMappingMatchesThePlatform) {
   EXPECT_EQ(stretched(4, -5, COLORONCOLOR), (std::vector<int>{0, 8, 4, 2, 2, 1, 0}));
 }
 
-TEST(Blit, HalftoneAveragesWhenShrinking) {
-  const Image32 image = row_image({0x000000, 0x0000FF});
-  Canvas canvas(1, 1, 0);
-  blit(canvas.target(), AxisPlacement{0, 0, 1, 1}, whole(image), RopBlit{SRCCOPY, nullptr, HALFTONE});
-  EXPECT_EQ(canvas.at(0, 0), 0x000080u);
+// The blue byte of each destination pixel of a one-row HALFTONE stretch.
+std::vector<int> halftone(const std::vector<std::uint32_t>& blues, int device_width) {
+  const Image32 image = row_image(blues);
+  Canvas canvas(device_width, 1, 0);
+  blit(canvas.target(), AxisPlacement{0, 0, device_width, 1}, whole(image), RopBlit{SRCCOPY, nullptr, HALFTONE});
+  std::vector<int> out;
+  for (std::uint32_t pixel : canvas.pixels) out.push_back(static_cast<int>(pixel & 0xFF));
+  return out;
+}
+
+TEST(Blit, HalftoneInterpolatesFromScaledIndices) {
+  // Destination pixel i mixes the source pixels around i * source / device.
+  EXPECT_EQ(halftone({0, 240}, 8), (std::vector<int>{0, 60, 120, 180, 240, 240, 240, 240}));
+  EXPECT_EQ(halftone({0, 240, 0, 100}, 5), (std::vector<int>{0, 192, 96, 40, 100}));
+  EXPECT_EQ(halftone({0, 0, 0, 240, 240, 240, 0, 0}, 3), (std::vector<int>{0, 160, 160}));
 }
 
 TEST(Blit, ClipAndSurfaceBoundsLimitTheWrites) {
