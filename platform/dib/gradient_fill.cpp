@@ -35,8 +35,17 @@ struct Barycentric {
   double wa, wb, wc;
 };
 
+// Truncated, as the reference player's fixed-point arithmetic does; the small
+// bias keeps exact values from falling just below themselves.
 std::int64_t mix(const Barycentric& w, std::uint16_t a, std::uint16_t b, std::uint16_t c) {
-  return std::llround(w.wa * a + w.wb * b + w.wc * c);
+  return static_cast<std::int64_t>(std::floor(w.wa * a + w.wb * b + w.wc * c + 1e-6));
+}
+
+Barycentric weights_at(const GradientVertex& a, const GradientVertex& b, const GradientVertex& c, double area,
+                       double px, double py) {
+  return {((b.x - px) * (c.y - py) - (c.x - px) * (b.y - py)) / area,
+          ((c.x - px) * (a.y - py) - (a.x - px) * (c.y - py)) / area,
+          ((a.x - px) * (b.y - py) - (b.x - px) * (a.y - py)) / area};
 }
 
 }  // namespace
@@ -69,11 +78,9 @@ void gradient_fill_triangle(const BlitTarget& target, const GradientVertex& a, c
   for_each_clipped_rect(target, bounds, [&](const RECT& r) {
     for (LONG y = r.top; y < r.bottom; ++y) {
       for (LONG x = r.left; x < r.right; ++x) {
-        const double px = x + 0.5, py = y + 0.5;
-        const Barycentric w = {((b.x - px) * (c.y - py) - (c.x - px) * (b.y - py)) / area,
-                               ((c.x - px) * (a.y - py) - (a.x - px) * (c.y - py)) / area,
-                               ((a.x - px) * (b.y - py) - (b.x - px) * (a.y - py)) / area};
-        if (w.wa < 0 || w.wb < 0 || w.wc < 0) continue;
+        const Barycentric inside = weights_at(a, b, c, area, x + 0.5, y + 0.5);
+        if (inside.wa < 0 || inside.wb < 0 || inside.wc < 0) continue;
+        const Barycentric w = weights_at(a, b, c, area, x, y);
         store_pixel(target.surface.pixel(x, y), vertex_pixel(mix(w, a.red, b.red, c.red), mix(w, a.green, b.green, c.green),
                                                              mix(w, a.blue, b.blue, c.blue), mix(w, a.alpha, b.alpha, c.alpha)));
       }

@@ -22,8 +22,9 @@ struct GradientVertex {
 // left (top) vertex's at its left (top) pixel towards the other's.
 void gradient_fill_rect(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b, bool vertical);
 
-// GRADIENT_FILL_TRIANGLE: pixels whose centres are inside, colours mixed by
-// the centre's barycentric weights.
+// GRADIENT_FILL_TRIANGLE: pixels whose centres are inside, each coloured by
+// the barycentric weights of its top-left corner, as the reference player
+// colours them.
 void gradient_fill_triangle(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b,
                             const GradientVertex& c);
 
