@@ -43,6 +43,13 @@ class Conversion {
 
   ObjectTable& objects() { return objects_; }
   DeviceMapping& mapping() { return state_.mapping; }
+  // A WMF COLORREF as RGB: palette indexes (0x01 in the high byte) are
+  // looked up in the selected palette, or the default one; palette-relative
+  // RGB (0x02) loses its flag.
+  COLORREF color(std::uint32_t wmf_color) const;
+  void select_palette(std::uint16_t slot) { state_.palette_slot = slot; }
+  std::optional<std::uint16_t> selected_palette_slot() const { return state_.palette_slot; }
+
   // The selected font, as far as text conversion needs it.
   const WmfObject& font() const { return state_.font; }
   void select_font(const WmfObject& font) { state_.font = font; }
@@ -64,6 +71,7 @@ class Conversion {
   struct DcState {
     DeviceMapping mapping;
     WmfObject font;  // its charset and height; no region
+    std::optional<std::uint16_t> palette_slot;
   };
   void emit_frame_viewport();
   EmfPictureSize picture_size() const;
@@ -104,6 +112,7 @@ struct ConverterEntry {
 // The converters of each record family, each in its own file.
 std::span<const ConverterEntry> state_converters();
 std::span<const ConverterEntry> object_converters();
+std::span<const ConverterEntry> palette_converters();
 std::span<const ConverterEntry> shape_converters();
 std::span<const ConverterEntry> text_converters();
 std::span<const ConverterEntry> clip_converters();

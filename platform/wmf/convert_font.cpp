@@ -1,6 +1,6 @@
 // META_CREATEFONTINDIRECT (MS-WMF 2.3.4.2, its Font object 2.2.1.2) becomes
 // EMR_EXTCREATEFONTINDIRECTW (MS-EMF 2.3.7.8): the 16-bit LOGFONT fields
-// widened, the ANSI face name in UTF-16.
+// widened, the face name (bytes in the font's own character set) in UTF-16.
 #include "wmf/ansi_text.h"
 #include "wmf/convert_objects.h"
 
@@ -15,13 +15,13 @@ constexpr std::size_t kFaceBytes = 32;  // LF_FACESIZE, terminator included
 constexpr std::size_t kLogFontBytes = 92;
 constexpr std::size_t kLogFontPanoseBytes = 320;
 
+constexpr std::size_t kCharsetByte = 3;  // in FontFields::flags
+
 struct FontFields {
   std::int16_t numbers[5];  // height, width, escapement, orientation, weight
   std::uint8_t flags[8];    // italic, underline, strike-out, charset, out/clip precision, quality, pitch and family
   std::vector<std::uint8_t> face;
 };
-
-constexpr std::size_t kCharsetByte = 3;
 
 std::optional<FontFields> read_font(ByteReader params) {
   FontFields font{};
@@ -47,7 +47,8 @@ EmfRecord font_record(std::uint32_t index, const FontFields& font) {
   const std::size_t start = record.size();
   for (std::int16_t n : font.numbers) record.i32(n);
   for (std::uint8_t f : font.flags) record.u8(f);
-  for (std::uint16_t ch : ansi_to_utf16(font.face, 0)) record.u16(ch);
+  const std::vector<DecodedChar> face = decode_ansi(font.face, font.flags[kCharsetByte]);
+  for (std::size_t i = 0; i < face.size() && i < kFaceBytes - 1; ++i) record.u16(face[i].unit);
   record.zeros(kLogFontBytes - (record.size() - start));
   record.zeros(kLogFontPanoseBytes - kLogFontBytes);
   return record;

@@ -29,7 +29,7 @@ void convert_create_pen(const WmfRecord& record, Conversion& c) {
   const auto slot = add_object(c, WmfObject{ObjectKind::Pen});
   if (!slot) return;
   EmfRecord pen(EMR_CREATEPEN);
-  pen.u32(ObjectTable::emf_index(*slot)).u32(*style).i32(*width).i32(0).u32(*color);
+  pen.u32(ObjectTable::emf_index(*slot)).u32(*style).i32(*width).i32(0).u32(c.color(*color));
   c.emit(std::move(pen));
 }
 
@@ -45,13 +45,11 @@ void convert_create_brush(const WmfRecord& record, Conversion& c) {
   if (!slot) return;
   const bool plain = *style == BS_SOLID || *style == BS_NULL || *style == BS_HATCHED;
   EmfRecord brush(EMR_CREATEBRUSHINDIRECT);
-  brush.u32(ObjectTable::emf_index(*slot)).u32(plain ? *style : BS_SOLID).u32(*color).u32(*hatch);
+  brush.u32(ObjectTable::emf_index(*slot)).u32(plain ? *style : BS_SOLID).u32(c.color(*color)).u32(*hatch);
   c.emit(std::move(brush));
 }
 
-// Palettes do not change what a true-colour player draws (so the records
-// that select or change one are skipped); bitmaps as table objects are
-// obsolete. Their slots are held all the same.
+// Bitmaps as table objects are obsolete; their slots are held all the same.
 void convert_unused_object(const WmfRecord&, Conversion& c) { add_unused_object(c); }
 
 void convert_select(const WmfRecord& record, Conversion& c) {
@@ -70,6 +68,7 @@ void convert_select(const WmfRecord& record, Conversion& c) {
     case ObjectKind::Region:
       select_clip_region(*object, c);  // SelectObject on a region sets the clip
       return;
+    case ObjectKind::Palette:
     case ObjectKind::Unused:
       return;
   }
@@ -95,7 +94,6 @@ constexpr ConverterEntry kConverters[] = {
     {META_DIBCREATEPATTERNBRUSH, convert_dib_pattern_brush, false},
     {META_CREATEPATTERNBRUSH, convert_bitmap16_pattern_brush, false},
     {META_CREATEREGION, convert_create_region, false},
-    {META_CREATEPALETTE, convert_unused_object, false},
     {META_CREATEBITMAP, convert_unused_object, false},
     {META_CREATEBITMAPINDIRECT, convert_unused_object, false},
     {META_CREATEBRUSH, convert_unused_object, false},

@@ -130,13 +130,13 @@ void convert_set_pixel(const WmfRecord& record, Conversion& c) {
   const auto yx = read_i16<2>(params);
   if (!color || !yx) return;
   c.include((*yx)[1], (*yx)[0]);
-  c.emit(std::move(EmfRecord(EMR_SETPIXELV).i32((*yx)[1]).i32((*yx)[0]).u32(*color)));
+  c.emit(std::move(EmfRecord(EMR_SETPIXELV).i32((*yx)[1]).i32((*yx)[0]).u32(c.color(*color))));
 }
 
 // FloodFill: ColorRef, Y, X (a border fill); ExtFloodFill: Mode, ColorRef, Y, X.
 void emit_flood_fill(Conversion& c, std::uint32_t color, const std::array<std::int16_t, 2>& yx, std::uint32_t mode) {
   c.include(yx[1], yx[0]);
-  c.emit(std::move(EmfRecord(EMR_EXTFLOODFILL).i32(yx[1]).i32(yx[0]).u32(color).u32(mode)));
+  c.emit(std::move(EmfRecord(EMR_EXTFLOODFILL).i32(yx[1]).i32(yx[0]).u32(c.color(color)).u32(mode)));
 }
 
 void convert_flood_fill(const WmfRecord& record, Conversion& c) {

@@ -15,12 +15,20 @@ void convert_mode(const WmfRecord& record, Conversion& c) {
   if (mode) c.emit(std::move(EmfRecord(EmfType).u32(*mode)));
 }
 
-// A record whose one parameter is a 32-bit value (a COLORREF or flags).
+// A record whose one parameter is a 32-bit value (flags).
 template <std::uint32_t EmfType>
 void convert_dword(const WmfRecord& record, Conversion& c) {
   ByteReader params = record.params;
   const auto value = params.read<std::uint32_t>();
   if (value) c.emit(std::move(EmfRecord(EmfType).u32(*value)));
+}
+
+// A record whose one parameter is a COLORREF, palette references resolved.
+template <std::uint32_t EmfType>
+void convert_color(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  const auto color = params.read<std::uint32_t>();
+  if (color) c.emit(std::move(EmfRecord(EmfType).u32(c.color(*color))));
 }
 
 void convert_map_mode(const WmfRecord& record, Conversion& c) {
@@ -130,8 +138,8 @@ constexpr ConverterEntry kConverters[] = {
     {META_SETPOLYFILLMODE, convert_mode<EMR_SETPOLYFILLMODE>, false},
     {META_SETSTRETCHBLTMODE, convert_mode<EMR_SETSTRETCHBLTMODE>, false},
     {META_SETTEXTALIGN, convert_mode<EMR_SETTEXTALIGN>, false},
-    {META_SETBKCOLOR, convert_dword<EMR_SETBKCOLOR>, false},
-    {META_SETTEXTCOLOR, convert_dword<EMR_SETTEXTCOLOR>, false},
+    {META_SETBKCOLOR, convert_color<EMR_SETBKCOLOR>, false},
+    {META_SETTEXTCOLOR, convert_color<EMR_SETTEXTCOLOR>, false},
     {META_SETMAPPERFLAGS, convert_dword<EMR_SETMAPPERFLAGS>, false},
     {META_SETLAYOUT, convert_layout, false},
     {META_SETWINDOWORG, convert_window_org, false},

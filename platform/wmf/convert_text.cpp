@@ -1,6 +1,6 @@
 // META_TEXTOUT and META_EXTTEXTOUT become EMR_EXTTEXTOUTW (MS-EMF 2.3.5.8):
 // the bytes read in the selected font's character set, the 16-bit spacing
-// array widened. A record without spacing gets none (offDx 0): the player
+// array (one entry per byte) widened to one entry per character. A record without spacing gets none (offDx 0): the player
 // then advances by the font's own widths.
 #include "wmf/ansi_text.h"
 #include "wmf/conversion.h"
@@ -41,17 +41,32 @@ void include_run(Conversion& c, const TextRun& run) {
   c.include_rect(run.reference.x, run.reference.y - height, run.reference.x + advance, run.reference.y + height);
 }
 
+// One advance per character: a double-byte character moves by the spacing
+// of both its bytes.
+std::vector<std::int32_t> advances_per_char(const std::vector<DecodedChar>& text, const std::vector<std::int16_t>& dx) {
+  std::vector<std::int32_t> out;
+  if (dx.empty()) return out;
+  std::size_t byte = 0;
+  for (const DecodedChar& ch : text) {
+    std::int32_t advance = 0;
+    for (std::uint8_t i = 0; i < ch.bytes && byte < dx.size(); ++i) advance += dx[byte++];
+    out.push_back(advance);
+  }
+  return out;
+}
+
 void emit_run(Conversion& c, const TextRun& run) {
-  const std::vector<std::uint16_t> text = ansi_to_utf16(run.bytes, c.font().charset);
+  const std::vector<DecodedChar> text = decode_ansi(run.bytes, c.font().charset);
+  const std::vector<std::int32_t> dx = advances_per_char(text, run.dx);
   const auto chars = static_cast<std::uint32_t>(text.size());
-  const std::uint32_t dx_offset = run.dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
+  const std::uint32_t dx_offset = dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
   EmfRecord out(EMR_EXTTEXTOUTW);
   out.rect({0, 0, -1, -1}).u32(GM_COMPATIBLE).f32(0.0f).f32(0.0f);
   out.i32(run.reference.x).i32(run.reference.y).u32(chars).u32(kStringOffset).u32(run.options);
   out.rect(run.rectangle).u32(dx_offset);
-  for (std::uint16_t ch : text) out.u16(ch);
+  for (const DecodedChar& ch : text) out.u16(ch.unit);
   out.align4();
-  for (std::int16_t d : run.dx) out.i32(d);
+  for (std::int32_t d : dx) out.i32(d);
   include_run(c, run);
   c.emit(std::move(out));
 }
@@ -78,14 +93,16 @@ void convert_text_out(const WmfRecord& record, Conversion& c) {
 }
 
 // ExtTextOut: Y, X, StringLength, fwOpts, Rectangle (left, top, right,
-// bottom; only with ETO_OPAQUE or ETO_CLIPPED), String, optional Dx.
+// bottom; only with ETO_OPAQUE or ETO_CLIPPED), String, optional Dx. With no
+// string it still paints its opaque rectangle, which writers use to fill boxes.
 void convert_ext_text_out(const WmfRecord& record, Conversion& c) {
   ByteReader params = record.params;
   const auto head = read_i16<4>(params);
-  if (!head || (*head)[2] <= 0) return;
+  if (!head || (*head)[2] < 0) return;
   TextRun run;
   run.reference = {(*head)[1], (*head)[0]};
   run.options = static_cast<std::uint16_t>((*head)[3]);
+  if ((*head)[2] == 0 && !(run.options & ETO_OPAQUE)) return;  // no text, no opaque box: nothing to draw
   if (run.options & kRectangleOptions) {
     const auto r = read_i16<4>(params);
     if (!r) return;

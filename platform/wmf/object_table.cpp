@@ -19,6 +19,10 @@ const WmfObject* ObjectTable::find(std::uint32_t slot) const {
   return &*slots_[slot];
 }
 
+WmfObject* ObjectTable::find(std::uint32_t slot) {
+  return const_cast<WmfObject*>(static_cast<const ObjectTable&>(*this).find(slot));
+}
+
 bool ObjectTable::remove(std::uint32_t slot) {
   if (!find(slot)) return false;
   slots_[slot].reset();

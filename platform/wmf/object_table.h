@@ -18,7 +18,8 @@ enum class ObjectKind : std::uint8_t {
   Brush,
   Font,
   Region,
-  Unused,  // palettes, bitmaps and unreadable objects: the slot is held, nothing is emitted
+  Palette,
+  Unused,  // bitmaps and unreadable objects: the slot is held, nothing is emitted
 };
 
 struct WmfObject {
@@ -26,6 +27,7 @@ struct WmfObject {
   std::uint8_t charset = 0;   // fonts: how their text's bytes are read
   std::int16_t height = 0;    // fonts: lfHeight, in logical units
   std::vector<RECTL> region;  // regions: their rectangles, in logical units
+  std::vector<COLORREF> palette;  // palettes: their entries as RGB colours
 };
 
 // WMF slot numbers are 16-bit, and EMF's nHandles (a WORD) must exceed the
@@ -38,6 +40,7 @@ class ObjectTable {
   std::optional<std::uint16_t> add(WmfObject object);
   // The object in a slot, or null when the slot is free or out of range.
   const WmfObject* find(std::uint32_t slot) const;
+  WmfObject* find(std::uint32_t slot);
   // Frees a slot; false when it held nothing.
   bool remove(std::uint32_t slot);
 

@@ -13,7 +13,7 @@ using ConverterTable = std::unordered_map<std::uint16_t, ConverterEntry>;
 const ConverterTable& converters() {
   static const ConverterTable table = [] {
     ConverterTable t;
-    for (auto family : {state_converters(), object_converters(), shape_converters(), text_converters(),
+    for (auto family : {state_converters(), object_converters(), palette_converters(), shape_converters(), text_converters(),
                         clip_converters(), region_converters(), bitmap_converters()}) {
       for (const ConverterEntry& entry : family) t.emplace(entry.function, entry);
     }

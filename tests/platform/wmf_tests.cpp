@@ -213,6 +213,20 @@ TEST(WmfConversion, PenBrushAndFontKeepTheirFields) {
   EXPECT_EQ(face, u"Times New Roman");
 }
 
+TEST(WmfConversion, PaletteIndexesBecomeTheSelectedPalettesColours) {
+  constexpr std::uint32_t kPaletteIndex0 = 0x01000000;
+  constexpr std::uint32_t kPaletteIndex13 = 0x0100000D;  // red in the default palette
+  WmfBuilder b;
+  set_text_color(b, kPaletteIndex13);
+  create_palette(b);  // slot 0: one blue entry
+  select_palette(b, 0);
+  create_brush(b, BS_SOLID, kPaletteIndex0);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  EXPECT_EQ(c.field<std::uint32_t>(c.nth(EMR_SETTEXTCOLOR), 8), 0x000000FFu);
+  EXPECT_EQ(c.field<std::uint32_t>(c.nth(EMR_CREATEBRUSHINDIRECT), 16), 0x00FF0000u);
+}
+
 // --- Drawing records ---------------------------------------------------
 
 TEST(WmfConversion, ShapesComeOutInEmfFieldOrder) {
@@ -269,6 +283,26 @@ TEST(WmfConversion, TextBecomesWideTextInTheFontsCharacterSet) {
   EXPECT_EQ(c.field(plain, 72), 0);  // no spacing array
   const RecordSpan symbol = c.nth(EMR_EXTTEXTOUTW, 2);
   EXPECT_EQ(c.field<char16_t>(symbol, static_cast<std::size_t>(c.field(symbol, 48))), u'\uF061');
+}
+
+TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
+  WmfBuilder b;
+  create_font(b, -10, FW_NORMAL, 204 /* RUSSIAN_CHARSET */, "Arial");
+  select_object(b, 0);
+  velmora::test::text_out(b, 0, 0, "\xC8");
+  create_font(b, -10, FW_NORMAL, 128 /* SHIFTJIS_CHARSET */, "MS Gothic");
+  select_object(b, 1);
+  velmora::test::ext_text_out(b, 0, 0, 0, {}, "\x82\xA0z", {10, 5, 7});
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan cyrillic = c.nth(EMR_EXTTEXTOUTW, 0);
+  EXPECT_EQ(c.field<char16_t>(cyrillic, 76), u'\u0418');
+  const RecordSpan japanese = c.nth(EMR_EXTTEXTOUTW, 1);
+  ASSERT_EQ(c.field(japanese, 44), 2);  // one double-byte character and one single
+  EXPECT_EQ(c.field<char16_t>(japanese, 76), u'\u3042');
+  const auto dx_at = static_cast<std::size_t>(c.field(japanese, 72));
+  EXPECT_EQ(c.field(japanese, dx_at), 15);  // the spacing of both its bytes
+  EXPECT_EQ(c.field(japanese, dx_at + 4), 7);
 }
 
 TEST(WmfConversion, ClipBitmapAndPatternRecords) {

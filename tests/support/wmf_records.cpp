@@ -14,6 +14,8 @@ constexpr std::uint16_t kCreateBrush = 0x02FC;
 constexpr std::uint16_t kCreateFont = 0x02FB;
 constexpr std::uint16_t kCreatePalette = 0x00F7;
 constexpr std::uint16_t kSelectObject = 0x012D;
+constexpr std::uint16_t kSelectPalette = 0x0234;
+constexpr std::uint16_t kSetTextColor = 0x0209;
 constexpr std::uint16_t kDeleteObject = 0x01F0;
 constexpr std::uint16_t kPolygon = 0x0324;
 constexpr std::uint16_t kPolyPolygon = 0x0538;
@@ -72,8 +74,11 @@ WmfBuilder& create_font(WmfBuilder& b, int height, int weight, int charset, cons
 
 WmfBuilder& create_palette(WmfBuilder& b) {
   // Palette object: Start (0x0300), NumberOfEntries, then the entries.
-  return b.raw(kCreatePalette, WmfParams().i16(0x0300).i16(1).u32(0x00FF0000).data());
+  return b.raw(kCreatePalette, WmfParams().i16(0x0300).i16(1).bytes({0x00, 0x00, 0xFF, 0x00}).data());  // red, green, blue, flags
 }
+
+WmfBuilder& select_palette(WmfBuilder& b, int slot) { return b.raw(kSelectPalette, WmfParams().i16(slot).data()); }
+WmfBuilder& set_text_color(WmfBuilder& b, std::uint32_t color) { return b.raw(kSetTextColor, WmfParams().u32(color).data()); }
 
 WmfBuilder& select_object(WmfBuilder& b, int slot) { return b.raw(kSelectObject, WmfParams().i16(slot).data()); }
 WmfBuilder& delete_object(WmfBuilder& b, int slot) { return b.raw(kDeleteObject, WmfParams().i16(slot).data()); }

@@ -37,6 +37,8 @@ WmfBuilder& create_pen(WmfBuilder& b, int style, int width, std::uint32_t color)
 WmfBuilder& create_brush(WmfBuilder& b, int style, std::uint32_t color, int hatch = 0);
 WmfBuilder& create_font(WmfBuilder& b, int height, int weight, int charset, const std::string& face);
 WmfBuilder& create_palette(WmfBuilder& b);  // one entry
+WmfBuilder& select_palette(WmfBuilder& b, int slot);
+WmfBuilder& set_text_color(WmfBuilder& b, std::uint32_t color);
 WmfBuilder& select_object(WmfBuilder& b, int slot);
 WmfBuilder& delete_object(WmfBuilder& b, int slot);
 WmfBuilder& polygon(WmfBuilder& b, const std::vector<WmfPoint>& points);
