@@ -69,6 +69,26 @@ TEST_F(VelmoraCore, OpaquePictureFillsTheRectangleOnly) {
   ASSERT_EQ(draw(picture), 1);
   expect_outside_untouched();
   for_each_inner_pixel([&](int x, int y) { ASSERT_EQ(target_.at(x, y), kRed) << x << "," << y; });
+  // The border rows and columns too show the picture, at least in part:
+  // the block rendered and the block blitted are the same.
+  for (int y = kRect.top; y <= kRect.bottom; ++y) {
+    for (int x = kRect.left; x <= kRect.right; ++x) {
+      ASSERT_NE(target_.at(x, y), DibTarget::pattern_at(x, y)) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(VelmoraCore, TurnedPictureLeavesUncoveredCornersUntouched) {
+  // Turned by 45 degrees, the picture misses the rectangle's corners; there
+  // the samples fall beyond the capture and read its transparent frame, even
+  // though the fill overshoots the picture.
+  ASSERT_EQ(draw(filled_rectangle({-20, -20, 120, 120}, RGB(255, 0, 0)), 255, std::numbers::pi / 4), 1);
+  expect_outside_untouched();
+  for (const POINT corner : {POINT{kRect.left, kRect.top}, POINT{kRect.right, kRect.top},
+                             POINT{kRect.left, kRect.bottom}, POINT{kRect.right, kRect.bottom}}) {
+    EXPECT_EQ(target_.at(corner.x, corner.y), DibTarget::pattern_at(corner.x, corner.y));
+  }
+  EXPECT_EQ(target_.at(30, 20), kRed);  // the centre
 }
 
 TEST_F(VelmoraCore, PictureThatDrawsNothingLeavesTheTarget) {
@@ -137,18 +157,17 @@ TEST_F(VelmoraCore, CropBeyondThePictureIsTheWholePicture) {
   EXPECT_EQ(target_.snapshot(), whole);
 }
 
-// Inside kRect, red exactly where (dx, dy) points away from the rectangle's
-// centre, and not red on the other side; a band along the dividing line,
-// where the filter mixes the two, is not checked.
+// Near the centre of kRect (where the 40 x 30 picture covers the target at
+// any quarter turn), red exactly where (dx, dy) points away from the centre;
+// a band along the dividing line, where the filter mixes, is not checked.
 void expect_red_half(const DibTarget& target, double dx, double dy) {
   const double cx = (kRect.left + kRect.right + 1) / 2.0;
   const double cy = (kRect.top + kRect.bottom + 1) / 2.0;
-  for (int y = kRect.top + 1; y < kRect.bottom; ++y) {
-    for (int x = kRect.left + 1; x < kRect.right; ++x) {
+  for (int y = static_cast<int>(cy) - 12; y < cy + 12; ++y) {
+    for (int x = static_cast<int>(cx) - 12; x < cx + 12; ++x) {
       const double side = (x + 0.5 - cx) * dx + (y + 0.5 - cy) * dy;
-      if (std::abs(side) < 3) continue;  // near the dividing line
-      const bool red = target.at(x, y) == kRed;
-      ASSERT_EQ(red, side > 0) << "at " << x << "," << y;
+      if (std::abs(side) < 3) continue;
+      ASSERT_EQ(target.at(x, y) == kRed, side > 0) << "at " << x << "," << y;
     }
   }
 }

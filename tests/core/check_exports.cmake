@@ -1,6 +1,7 @@
 # Fails unless the library's dynamic symbol table defines no other names than
 # the three entry points (a subset of them while the library grows).
 # Usage: cmake -DLIBRARY=<path to libvelmora.so> -P check_exports.cmake
+cmake_minimum_required(VERSION 3.25)
 set(allowed Velmora VelmoraFileW VelmoraFile)
 execute_process(COMMAND nm -D --defined-only ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)

@@ -11,20 +11,18 @@ std::atomic<bool> armed{false};
 std::atomic<bool> failed{false};
 std::atomic<std::size_t> remaining{0};
 
-// True when this allocation is to fail.
+// True when this allocation is the chosen one.
 bool take_failure() {
   if (!armed.load()) return false;
-  if (remaining.load() > 0) {
-    remaining.fetch_sub(1);
-    return false;
-  }
+  if (remaining.fetch_sub(1) > 0) return false;
+  armed.store(false);
   failed.store(true);
   return true;
 }
 
 }  // namespace
 
-void fail_allocations_after(std::size_t n) {
+void fail_allocation_number(std::size_t n) {
   remaining.store(n);
   failed.store(false);
   armed.store(true);
