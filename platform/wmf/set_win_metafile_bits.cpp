@@ -1,16 +1,33 @@
-// SetWinMetaFileBits: converts WMF data into an enhanced metafile that the
-// same player plays. The reference context and METAFILEPICT are not used:
-// the picture's size comes from the WMF itself (see wmf_converter.h).
+// SetWinMetaFileBits: turns WMF data into an enhanced metafile that the
+// same player plays: the EMF the WMF carries when it was made from one,
+// else the conversion of its records. The reference context and
+// METAFILEPICT are not used: the picture's size comes from the WMF itself
+// (see wmf_converter.h).
 #include "emf/enh_metafile.h"
+#include "wmf/embedded_emf.h"
 #include "wmf/wmf_converter.h"
+
+namespace {
+
+using velmora::platform::EnhMetaFile;
+
+std::unique_ptr<EnhMetaFile> picture_of(std::span<const std::uint8_t> data) {
+  const auto wmf = velmora::platform::wmf::read_wmf(data);
+  if (!wmf) return nullptr;
+  if (const auto original = velmora::platform::wmf::embedded_emf(wmf->records)) {
+    if (auto picture = velmora::platform::parse_enh_metafile(*original)) return picture;
+  }
+  const auto converted = velmora::platform::wmf::convert_wmf_to_emf(*wmf);
+  return converted ? velmora::platform::parse_enh_metafile(*converted) : nullptr;
+}
+
+}  // namespace
 
 HENHMETAFILE WINAPI SetWinMetaFileBits(UINT nSize, const BYTE* lpMeta16Data, HDC /*hdcRef*/,
                                        const METAFILEPICT* /*lpMFP*/) {
   if (!lpMeta16Data) return nullptr;
   try {
-    const auto emf = velmora::platform::wmf::convert_wmf_to_emf({lpMeta16Data, nSize});
-    if (!emf) return nullptr;
-    std::unique_ptr<velmora::platform::EnhMetaFile> picture = velmora::platform::parse_enh_metafile(*emf);
+    std::unique_ptr<EnhMetaFile> picture = picture_of({lpMeta16Data, nSize});
     if (!picture) return nullptr;
     return static_cast<HENHMETAFILE>(velmora::platform::register_object(std::move(picture)));
   } catch (...) {

@@ -48,12 +48,10 @@ std::optional<FrameWindow> find_frame_window(const std::vector<WmfRecord>& recor
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(std::span<const std::uint8_t> wmf) {
-  const std::optional<WmfFile> file = read_wmf(wmf);
-  if (!file) return std::nullopt;
-  Conversion conversion(find_frame_window(file->records));
+std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(const WmfFile& wmf) {
+  Conversion conversion(find_frame_window(wmf.records));
   conversion.begin();
-  for (const WmfRecord& record : file->records) {
+  for (const WmfRecord& record : wmf.records) {
     if (const ConverterEntry* entry = find_converter(record.function)) entry->convert(record, conversion);
   }
   std::vector<std::uint8_t> emf = conversion.finish();

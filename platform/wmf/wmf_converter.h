@@ -1,8 +1,8 @@
 // WMF to EMF conversion, record by record, as SetWinMetaFileBits does it.
-// Contract: in, the bytes of a plain WMF (no placeable header); out, the
-// bytes of an enhanced metafile that uses only EMF records, or nothing when
-// the data is not a WMF. Records that cannot be read or have no EMF form
-// are skipped.
+// Contract: in, WMF records already validated by read_wmf; out, the bytes
+// of an enhanced metafile that uses only EMF records, or nothing when the
+// result would be too large. Records that cannot be read or have no EMF
+// form are skipped.
 //
 // The picture's frame: when the WMF draws in MM_ANISOTROPIC or
 // MM_ISOTROPIC (or sets no mode, as players then use MM_ANISOTROPIC) with a
@@ -12,13 +12,14 @@
 // nothing gets a square frame.
 #pragma once
 
+#include "wmf/wmf_reader.h"
+
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace velmora::platform::wmf {
 
-std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(std::span<const std::uint8_t> wmf);
+std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(const WmfFile& wmf);
 
 }  // namespace velmora::platform::wmf

@@ -2,6 +2,7 @@
 // becomes, the object-slot rule, the picture's frame, and that every WMF of
 // the shared corpus converts and plays.
 #include "emf/enh_metafile.h"
+#include "support/emf_builder.h"
 #include "support/wmf_records.h"
 #include "wmf/wmf_reader.h"
 
@@ -365,6 +366,34 @@ TEST(WmfConversion, UnknownAndUnreadableRecordsAreSkippedButCreationsHoldSlots) 
   EXPECT_TRUE(c.of_type(EMR_POLYGON16).empty());
   ASSERT_EQ(c.of_type(EMR_CREATEPEN).size(), 1u);
   EXPECT_EQ(c.field(c.nth(EMR_CREATEPEN), 8), 2);
+  EXPECT_EQ(c.of_type(EMR_RECTANGLE).size(), 1u);
+}
+
+// --- An embedded EMF ----------------------------------------------------
+
+TEST(WmfConversion, EmbeddedEmfIsGivenBackWhole) {
+  const Bytes emf = velmora::test::EmfBuilder({0, 0, 2000, 1000}, {0, 0, 75, 37}).ellipse(1, 2, 3, 4).bytes();
+  const auto half = static_cast<std::ptrdiff_t>(emf.size() / 2);
+  const auto total = static_cast<std::uint32_t>(emf.size());
+  WmfBuilder b;
+  emf_comment(b, 2, total - static_cast<std::uint32_t>(half), total, Bytes(emf.begin(), emf.begin() + half));
+  emf_comment(b, 2, 0, total, Bytes(emf.begin() + half, emf.end()));
+  b.rectangle(0, 0, 10, 10);  // the WMF form of the same picture
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  EXPECT_EQ(c.emf().bytes(), emf);
+  expect_rect(c.emf().header().rclFrame, 0, 0, 2000, 1000);
+}
+
+TEST(WmfConversion, InconsistentEmbeddedEmfFallsBackToTheRecords) {
+  const Bytes emf = velmora::test::EmfBuilder().ellipse(1, 2, 3, 4).bytes();
+  const auto total = static_cast<std::uint32_t>(emf.size());
+  WmfBuilder b;
+  emf_comment(b, 2, 8, total, emf);  // claims more to come than the EMF holds
+  b.rectangle(0, 0, 10, 10);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  EXPECT_TRUE(c.of_type(EMR_ELLIPSE).empty());
   EXPECT_EQ(c.of_type(EMR_RECTANGLE).size(), 1u);
 }
 

@@ -25,6 +25,7 @@ constexpr std::uint16_t kIntersectClipRect = 0x0416;
 constexpr std::uint16_t kStretchDib = 0x0F43;
 constexpr std::uint16_t kDibBitBlt = 0x0940;
 constexpr std::uint16_t kDibCreatePatternBrush = 0x0142;
+constexpr std::uint16_t kEscape = 0x0626;
 
 }  // namespace
 
@@ -138,6 +139,17 @@ WmfBuilder& dib_bitblt_without_bitmap(WmfBuilder& b, std::uint32_t rop, int x, i
 
 WmfBuilder& dib_pattern_brush(WmfBuilder& b, const std::vector<std::uint8_t>& dib) {
   return b.raw(kDibCreatePatternBrush, WmfParams().i16(BS_DIBPATTERNPT).i16(DIB_RGB_COLORS).bytes(dib).data());
+}
+
+WmfBuilder& emf_comment(WmfBuilder& b, std::uint32_t count, std::uint32_t remaining, std::uint32_t total,
+                        const std::vector<std::uint8_t>& piece) {
+  constexpr std::uint16_t kFixedBytes = 34;  // CommentIdentifier to EnhancedMetafileDataSize
+  WmfParams p;
+  p.i16(0x000F).i16(kFixedBytes + static_cast<int>(piece.size()));  // EscapeFunction MFCOMMENT, ByteCount
+  p.u32(0x43464D57).u32(1).u32(0x00010000);  // "WMFC", CommentType EMF, Version
+  p.i16(0).u32(0);  // Checksum, Flags
+  p.u32(count).u32(static_cast<std::uint32_t>(piece.size())).u32(remaining).u32(total);
+  return b.raw(kEscape, p.bytes(piece).data());
 }
 
 std::vector<std::uint8_t> tiny_dib() {

@@ -55,6 +55,12 @@ WmfBuilder& stretch_dib(WmfBuilder& b, std::uint32_t rop, const RECTL& dest, con
 WmfBuilder& dib_bitblt_without_bitmap(WmfBuilder& b, std::uint32_t rop, int x, int y, int w, int h);
 WmfBuilder& dib_pattern_brush(WmfBuilder& b, const std::vector<std::uint8_t>& dib);
 
+// META_ESCAPE MFCOMMENT carrying one piece of an embedded EMF
+// (META_ESCAPE_ENHANCED_METAFILE): the piece count, the bytes still to come
+// after this piece, the EMF's whole size, and this piece's bytes.
+WmfBuilder& emf_comment(WmfBuilder& b, std::uint32_t count, std::uint32_t remaining, std::uint32_t total,
+                        const std::vector<std::uint8_t>& piece);
+
 // A packed 24-bit BI_RGB DIB of 2 x 2 pixels: BITMAPINFOHEADER, then two
 // bottom-up rows of 6 bytes padded to 8.
 std::vector<std::uint8_t> tiny_dib();
