@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "dib/blit.h"
 #include "dib/source_sampler.h"
@@ -43,11 +44,15 @@ void walk_axis(const BlitTarget& target, const AxisPlacement& p, const SourceSam
                        static_cast<LONG>(std::clamp<std::int64_t>(top + height, INT32_MIN, INT32_MAX))};
   const AxisMap x_map(sampler.source().width, width, p.width < 0);
   const AxisMap y_map(sampler.source().height, height, p.height < 0);
+  std::vector<AxisRange> columns;  // the clipped rectangle's columns, mapped once for all its rows
   for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+    columns.resize(static_cast<std::size_t>(r.right - r.left));
+    for (LONG x = r.left; x < r.right; ++x) columns[static_cast<std::size_t>(x - r.left)] = x_map.at(x - left);
     for (LONG y = r.top; y < r.bottom; ++y) {
       const AxisRange rows = y_map.at(y - top);
       for (LONG x = r.left; x < r.right; ++x) {
-        if (auto sample = sampler.sample(x_map.at(x - left), rows)) visit(target.surface.pixel(x, y), x, y, *sample);
+        if (auto sample = sampler.sample(columns[static_cast<std::size_t>(x - r.left)], rows))
+          visit(target.surface.pixel(x, y), x, y, *sample);
       }
     }
   });

@@ -14,8 +14,9 @@ constexpr std::uint32_t kWeightOne = 1u << 16;
 std::uint32_t lerp_word(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
   std::uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
-    const std::uint64_t mixed = std::uint64_t{(a >> shift) & 0xFF} * (kWeightOne - w) + std::uint64_t{(b >> shift) & 0xFF} * w;
-    out |= static_cast<std::uint32_t>((mixed + kWeightOne / 2) >> 16) << shift;
+    // At most 255 * 65536: no overflow in 32 bits.
+    const std::uint32_t mixed = ((a >> shift) & 0xFF) * (kWeightOne - w) + ((b >> shift) & 0xFF) * w;
+    out |= ((mixed + kWeightOne / 2) >> 16) << shift;
   }
   return out;
 }
@@ -64,6 +65,10 @@ std::optional<SourcePixel> SourceSampler::interpolate(AxisRange columns, AxisRan
   // The next pixel, held at the edge of the source rectangle and the image.
   const int u1 = std::min({pixel.u + 1, source_.x + source_.width - 1, image.width - 1});
   const int v1 = std::min({pixel.v + 1, source_.y + source_.height - 1, image.height - 1});
+  if (columns.lerp_weight == 0 && rows.lerp_weight == 0) {
+    pixel.color = image.at(pixel.u, pixel.v);
+    return pixel;
+  }
   const std::uint32_t top = lerp_word(image.at(pixel.u, pixel.v), image.at(std::max(u1, pixel.u), pixel.v), columns.lerp_weight);
   const std::uint32_t bottom =
       lerp_word(image.at(pixel.u, std::max(v1, pixel.v)), image.at(std::max(u1, pixel.u), std::max(v1, pixel.v)), columns.lerp_weight);
