@@ -192,28 +192,6 @@ TEST(ClipPlayback, ClipLimitsLinesAndTheCallersClipLimitsThePicture) {
   EXPECT_EQ(play(b, 40, &caller).drawn_region(), caller);
 }
 
-// RGNDATA for the region-painting records: header, then the rectangles.
-std::vector<std::uint32_t> region_words(const std::vector<RECT>& rects) {
-  std::vector<std::uint32_t> words = {32, 1 /* RDH_RECTANGLES */, static_cast<std::uint32_t>(rects.size()),
-                                      static_cast<std::uint32_t>(rects.size() * 16), 0, 0, 40, 40};
-  for (const RECT& r : rects) {
-    for (LONG v : {r.left, r.top, r.right, r.bottom}) words.push_back(static_cast<std::uint32_t>(v));
-  }
-  return words;
-}
-
-// A region record: bounds, data size, the fields between, then the data.
-void region_record(EmfBuilder& b, std::uint32_t type, std::vector<std::uint32_t> fields,
-                   const std::vector<RECT>& rects) {
-  const std::vector<std::uint32_t> data = region_words(rects);
-  std::vector<std::uint32_t> words = {0, 0, 40, 40, static_cast<std::uint32_t>(data.size() * 4)};
-  words.insert(words.end(), fields.begin(), fields.end());
-  words.insert(words.end(), data.begin(), data.end());
-  std::vector<std::uint8_t> body(words.size() * 4);
-  std::memcpy(body.data(), words.data(), body.size());
-  b.raw(type, body);
-}
-
 TEST(RegionRecords, FillPaintInvertAndFrame) {
   EmfBuilder fill = picture();
   blue_brush(fill);

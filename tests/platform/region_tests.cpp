@@ -157,7 +157,7 @@ TEST(Region, HugeCoordinatesAreClampedNotOverflowed) {
   for (const RECT& r : far.rects()) EXPECT_LT(r.left, r.right);
 }
 
-TEST(Region, PolygonsFollowPixelCentresAndFillRule) {
+TEST(Region, PolygonsFollowSamplePointsAndFillRule) {
   // An integer rectangle covers exactly its pixels.
   EXPECT_EQ(Region::from_polygons({{{2, 3}, {8, 3}, {8, 7}, {2, 7}}}, FillRule::EvenOdd),
             Region::from_rect({2, 3, 8, 7}));
@@ -167,7 +167,8 @@ TEST(Region, PolygonsFollowPixelCentresAndFillRule) {
   const Region outer = Region::from_rect({0, 0, 10, 10});
   EXPECT_EQ(Region::from_polygons(nested, FillRule::EvenOdd), outer.subtracted(Region::from_rect({3, 3, 7, 7})));
   EXPECT_EQ(Region::from_polygons(nested, FillRule::NonZero), outer);
-  // A right triangle: a pixel is in when its centre is (ties at half coverage go in).
+  // A right triangle: pixel (x, y) is in when the point (x, y) is; the
+  // hypotenuse is a right edge, so points on it are out.
   const Region triangle = Region::from_polygons({{{0, 0}, {8, 0}, {0, 8}}}, FillRule::NonZero);
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(triangle.contains(x, y), x + y + 1 <= 8) << x << "," << y;
@@ -183,6 +184,24 @@ TEST(Region, HugePolygonIsClippedNotOverflowed) {
   EXPECT_TRUE(region.contains(0, 0));
   EXPECT_TRUE(region.contains(100000, -100000));
   EXPECT_EQ(region.rects().size(), 1u);
+}
+
+TEST(Region, FractionalPolygonsAreSampledAtWholePixels) {
+  // Pixel (x, y) is judged at the point (x, y): 0.4 .. 2.6 holds 1 and 2.
+  const std::vector<DevicePoint> square = {{0.4, 0.4}, {2.6, 0.4}, {2.6, 2.6}, {0.4, 2.6}};
+  EXPECT_EQ(Region::from_device_polygons({square}, FillRule::NonZero), Region::from_rect({1, 1, 3, 3}));
+  // A left or top edge on a whole pixel takes it in, a right or bottom one leaves it out.
+  const std::vector<DevicePoint> exact = {{1, 1}, {3, 1}, {3, 3}, {1, 3}};
+  EXPECT_EQ(Region::from_device_polygons({exact}, FillRule::NonZero), Region::from_rect({1, 1, 3, 3}));
+}
+
+TEST(Region, PolygonTooCostlyToScanBecomesItsBoundingBox) {
+  // Hundreds of edges each crossing 400000 rows: far past the scanning budget.
+  std::vector<POINT> zigzag;
+  for (int i = 0; i < 400; ++i) zigzag.push_back(POINT{i, i % 2 == 0 ? -200000 : 200000});
+  const Region region = Region::from_polygons({zigzag}, FillRule::EvenOdd);
+  ASSERT_EQ(region.rects().size(), 1u);
+  EXPECT_TRUE(region.bounds() == (RECT{0, -200000, 399, 200000}));
 }
 
 TEST(Region, ManySmallRectsStayExact) {

@@ -92,6 +92,37 @@ std::vector<ReferenceCase> clip_cases() {
                      b.record(EMR_OFFSETCLIPRGN, {30, 20});
                      quadrants(b);
                    }});
+  cases.push_back({"clip", "intersect_rotated", 96, 96, [](EmfBuilder& b) {
+                     // Turned by 30 degrees: the clip is the box between the two mapped corners.
+                     b.set_world_transform(XFORM{0.866025f, 0.5f, -0.5f, 0.866025f, 48, 0});
+                     b.intersect_clip_rect(0, 0, 40, 40);
+                     b.set_world_transform(XFORM{1, 0, 0, 1, 0, 0});
+                     quadrants(b);
+                   }});
+  cases.push_back({"clip", "meta_region_reset", 96, 96, [](EmfBuilder& b) {
+                     b.intersect_clip_rect(10, 10, 60, 60).record(EMR_SETMETARGN, {});
+                     b.intersect_clip_rect(40, 40, 90, 90).record(EMR_EXTSELECTCLIPRGN, {0, RGN_COPY});
+                     quadrants(b);
+                   }});
+  cases.push_back({"clip", "exclude_then_offset", 96, 96, [](EmfBuilder& b) {
+                     // Without a clip region, exclusion starts from the whole surface, which moves too.
+                     exclude_clip_rect(b, 20, 20, 60, 60);
+                     b.record(EMR_OFFSETCLIPRGN, {10, 10});
+                     quadrants(b);
+                   }});
+  cases.push_back({"clip", "clip_strokes", 96, 96, [](EmfBuilder& b) {
+                     select_clip_rects(b, {{20, 14, 76, 40}, {8, 40, 88, 82}}, RGN_COPY);
+                     b.create_pen(7, PS_SOLID, 5, kRed).select_object(7).select_stock(NULL_BRUSH);
+                     b.ellipse(4, 4, 92, 92).move_to(0, 48).line_to(96, 20);
+                   }});
+  cases.push_back({"clip", "region_records", 96, 96, [](EmfBuilder& b) {
+                     b.create_brush(9, BS_SOLID, kBlue).select_object(9);
+                     region_record(b, EMR_FRAMERGN, {9, 3, 6}, {{10, 10, 40, 40}, {20, 40, 60, 70}});
+                     region_record(b, EMR_FILLRGN, {9}, {{50, 5, 90, 30}});
+                     region_record(b, EMR_INVERTRGN, {}, {{60, 20, 80, 50}});
+                     b.create_brush(8, BS_HATCHED, kRed, HS_CROSS).select_object(8);
+                     region_record(b, EMR_PAINTRGN, {}, {{5, 75, 40, 90}, {45, 80, 90, 92}});
+                   }});
   return cases;
 }
 

@@ -173,7 +173,10 @@ void create_dib_pattern_brush(EmfBuilder& b, std::uint32_t index, const Dib& dib
   b.raw(EMR_CREATEDIBPATTERNBRUSHPT, body);
 }
 
-void select_clip_rects(EmfBuilder& b, const std::vector<RECTL>& rects, int mode) {
+namespace {
+
+// RGNDATA: the 32-byte header, then the rectangles.
+Bytes region_data(const std::vector<RECTL>& rects) {
   RECTL bound{0, 0, 0, 0};
   if (!rects.empty()) {
     bound = rects.front();
@@ -184,17 +187,37 @@ void select_clip_rects(EmfBuilder& b, const std::vector<RECTL>& rects, int mode)
       bound.bottom = std::max(bound.bottom, r.bottom);
     }
   }
-  Bytes body;
+  Bytes data;
   const std::uint32_t rects_size = static_cast<std::uint32_t>(rects.size() * 16);
-  put32(body, 32 + rects_size);  // cbRgnData
-  puti(body, mode);              // iMode
-  put32(body, 32);               // RGNDATAHEADER.dwSize
-  put32(body, 1);                // iType: RDH_RECTANGLES
-  put32(body, static_cast<std::uint32_t>(rects.size()));  // nCount
-  put32(body, rects_size);                                // nRgnSize
-  put_rect(body, bound);                                  // rcBound
-  for (const RECTL& r : rects) put_rect(body, r);
+  put32(data, 32);  // RGNDATAHEADER.dwSize
+  put32(data, 1);   // iType: RDH_RECTANGLES
+  put32(data, static_cast<std::uint32_t>(rects.size()));  // nCount
+  put32(data, rects_size);                                // nRgnSize
+  put_rect(data, bound);                                  // rcBound
+  for (const RECTL& r : rects) put_rect(data, r);
+  return data;
+}
+
+}  // namespace
+
+void select_clip_rects(EmfBuilder& b, const std::vector<RECTL>& rects, int mode) {
+  const Bytes data = region_data(rects);
+  Bytes body;
+  put32(body, static_cast<std::uint32_t>(data.size()));  // cbRgnData
+  puti(body, mode);                                      // iMode
+  body.insert(body.end(), data.begin(), data.end());
   b.raw(EMR_EXTSELECTCLIPRGN, body);
+}
+
+void region_record(EmfBuilder& b, std::uint32_t type, const std::vector<std::uint32_t>& fields,
+                   const std::vector<RECTL>& rects) {
+  const Bytes data = region_data(rects);
+  Bytes body;
+  put_rect(body, RECTL{0, 0, -1, -1});                   // rclBounds
+  put32(body, static_cast<std::uint32_t>(data.size()));  // cbRgnData
+  for (std::uint32_t field : fields) put32(body, field);  // ihBrush, then FRAMERGN's szlStroke
+  body.insert(body.end(), data.begin(), data.end());
+  b.raw(type, body);
 }
 
 void exclude_clip_rect(EmfBuilder& b, int l, int t, int r, int bottom) {

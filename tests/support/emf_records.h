@@ -52,6 +52,11 @@ void bit_blt(EmfBuilder& b, const Dib* dib, int x, int y, int cx, int cy, DWORD 
 void create_dib_pattern_brush(EmfBuilder& b, std::uint32_t index, const Dib& dib);
 // EMR_EXTSELECTCLIPRGN with the rectangles as RGNDATA (device units).
 void select_clip_rects(EmfBuilder& b, const std::vector<RECTL>& rects, int mode);
+// A region-painting record (EMR_FILLRGN, EMR_FRAMERGN, EMR_INVERTRGN,
+// EMR_PAINTRGN): bounds, data size, the record's own fields (ihBrush, and
+// for EMR_FRAMERGN the stroke width and height), then the rectangles as RGNDATA.
+void region_record(EmfBuilder& b, std::uint32_t type, const std::vector<std::uint32_t>& fields,
+                   const std::vector<RECTL>& rects);
 // EMR_EXCLUDECLIPRECT.
 void exclude_clip_rect(EmfBuilder& b, int l, int t, int r, int bottom);
 
