@@ -34,20 +34,6 @@ LOGFONTW stock_logfont(LONG height, LONG weight, BYTE pitch_and_family, const wc
 constexpr BYTE kFixedModern = 0x31;  // FIXED_PITCH | FF_MODERN
 constexpr BYTE kVariableSwiss = 0x22;  // VARIABLE_PITCH | FF_SWISS
 
-constexpr int kStockCount = DC_PEN + 1;
-
-// The twenty static colours of the default palette, as red, green, blue.
-std::vector<PALETTEENTRY> default_palette_entries() {
-  static constexpr std::uint8_t kColors[20][3] = {
-      {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-      {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-      {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-      {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
-  std::vector<PALETTEENTRY> entries;
-  for (const auto& c : kColors) entries.push_back(PALETTEENTRY{c[0], c[1], c[2], 0});
-  return entries;
-}
-
 std::unique_ptr<GdiObject> make_stock(int index) {
   switch (index) {
     case WHITE_BRUSH: return std::make_unique<Brush>(solid_brush(RGB(255, 255, 255)));
@@ -68,10 +54,12 @@ std::unique_ptr<GdiObject> make_stock(int index) {
     case DEVICE_DEFAULT_FONT: return std::make_unique<Font>(stock_logfont(16, FW_BOLD, kVariableSwiss, L"System"));
     case SYSTEM_FIXED_FONT: return std::make_unique<Font>(stock_logfont(16, FW_NORMAL, kFixedModern, L"Fixedsys"));
     case DEFAULT_GUI_FONT: return std::make_unique<Font>(stock_logfont(-11, FW_NORMAL, kVariableSwiss, L"MS Shell Dlg"));
-    case DEFAULT_PALETTE: return std::make_unique<Palette>(default_palette_entries());
+    case DEFAULT_PALETTE: return std::make_unique<Palette>(std::vector<PALETTEENTRY>(20, PALETTEENTRY{0, 0, 0, 0}));
     default: return nullptr;
   }
 }
+
+constexpr int kStockCount = DC_PEN + 1;
 
 }  // namespace
 
@@ -105,16 +93,6 @@ HFONT create_font(const LOGFONTW& logfont) {
 
 HPALETTE create_palette(std::vector<PALETTEENTRY> entries) {
   return static_cast<HPALETTE>(register_object(std::make_unique<Palette>(std::move(entries))));
-}
-
-COLORREF resolve_color(COLORREF color, HGDIOBJ palette) {
-  constexpr COLORREF kPaletteIndex = 0x01000000;
-  if ((color & 0xFF000000) != kPaletteIndex) return color & 0x00FFFFFF;
-  const Palette* p = lookup<Palette>(palette);
-  const std::size_t index = color & 0xFFFF;
-  if (!p || index >= p->entries().size()) return RGB(0, 0, 0);
-  const PALETTEENTRY& e = p->entries()[index];
-  return RGB(e.peRed, e.peGreen, e.peBlue);
 }
 
 const PenSpec* pen_spec(HGDIOBJ handle) {

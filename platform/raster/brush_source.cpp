@@ -28,8 +28,8 @@ int wrap(int v, int period) {
 }  // namespace
 
 BrushSource::BrushSource(const BrushSpec& brush, const DcState& state)
-    : foreground_(pixel_of(resolve_color(brush.color, state.palette))),
-      background_(pixel_of(resolve_color(state.bk_color, state.palette))),
+    : foreground_(pixel_of(brush.color)),
+      background_(pixel_of(state.bk_color)),
       opaque_background_(state.bk_mode == OPAQUE),
       hatch_(brush.hatch),
       origin_(state.brush_origin) {
@@ -43,7 +43,7 @@ BrushSource::BrushSource(const BrushSpec& brush, const DcState& state)
         kind_ = Kind::Pattern;
         pattern_ = brush.pattern;
         monochrome_ = brush.monochrome;
-        foreground_ = pixel_of(resolve_color(state.text_color, state.palette));
+        foreground_ = pixel_of(state.text_color);
       } else {
         kind_ = Kind::Nothing;
       }

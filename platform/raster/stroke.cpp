@@ -38,12 +38,12 @@ std::vector<Polyline> flatten(const DevicePath& outline) {
 
 std::optional<std::uint32_t> gap_color(const DcState& state) {
   if (state.bk_mode != OPAQUE) return std::nullopt;
-  return pixel_of(resolve_color(state.bk_color, state.palette));
+  return pixel_of(state.bk_color);
 }
 
 void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen) {
   PixelWriter writer(dc, dc.state().rop2);
-  CosmeticLine walker(writer, pixel_of(resolve_color(pen.color, dc.state().palette)), gap_color(dc.state()),
+  CosmeticLine walker(writer, pixel_of(pen.color), gap_color(dc.state()),
                       cosmetic_pattern(pen.line_style(), pen.dashes));
   for (const Polyline& line : flatten(outline)) {
     const std::vector<POINT>& p = line.points;
@@ -69,24 +69,18 @@ agg::line_join_e join_of(const PenSpec& pen) {
 }
 
 // Dash runs of a wide geometric pen, in device pixels; empty for solid.
-// The styles are measured in pen widths: a dash is three, a dot and a gap one.
 std::vector<double> wide_pattern(const PenSpec& pen, double width, double scale) {
-  std::vector<double> units;
-  switch (pen.line_style()) {
-    case PS_DASH: units = {3, 1}; break;
-    case PS_DOT: units = {1, 1}; break;
-    case PS_DASHDOT: units = {3, 1, 1, 1}; break;
-    case PS_DASHDOTDOT: units = {3, 1, 1, 1, 1, 1}; break;
-    case PS_USERSTYLE:
-      for (DWORD d : pen.dashes) units.push_back(d * scale / width);
-      break;
-    default: return {};
+  std::vector<double> runs;
+  if (pen.line_style() == PS_USERSTYLE) {
+    for (DWORD d : pen.dashes) runs.push_back(d * scale);
+  } else {
+    for (int unit : cosmetic_pattern(pen.line_style(), {})) runs.push_back(unit / 3.0 * width);
   }
-  if (units.size() % 2 == 1) units.insert(units.end(), units.begin(), units.end());
+  if (runs.size() % 2 == 1) runs.insert(runs.end(), runs.begin(), runs.end());
   double total = 0.0;
-  for (double& u : units) total += (u *= width);
-  if (!(total > 0.5)) return {};  // a pattern shorter than a pixel draws as solid
-  return units;
+  for (double r : runs) total += r;
+  if (!(total > 0.5)) runs.clear();  // a pattern shorter than a pixel draws as solid
+  return runs;
 }
 
 template <class Source>

@@ -85,6 +85,14 @@ void Conversion::include_rect(double left, double top, double right, double bott
   include(right, top);
 }
 
+void Conversion::include_turned(double origin_x, double origin_y, double dx, double dy, int tenths) {
+  constexpr double kRadiansPerTenth = 3.14159265358979323846 / 1800.0;
+  const double c = std::cos(tenths * kRadiansPerTenth);
+  const double s = std::sin(tenths * kRadiansPerTenth);
+  // Counter-clockwise on a y-down page.
+  include(origin_x + dx * c + dy * s, origin_y - dx * s + dy * c);
+}
+
 // The frame: the frame window's device rectangle; else the bounds of what
 // is drawn; else an empty square.
 EmfPictureSize Conversion::picture_size() const {

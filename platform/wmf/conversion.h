@@ -53,6 +53,11 @@ class Conversion {
   // The selected font, as far as text conversion needs it.
   const WmfObject& font() const { return state_.font; }
   void select_font(const WmfObject& font) { state_.font = font; }
+  std::uint16_t text_align() const { return state_.text_align; }
+  void set_text_align(std::uint16_t align) { state_.text_align = align; }
+  // Widens the drawn bounds by a logical point given relative to an origin,
+  // turned counter-clockwise by an angle in tenths of a degree.
+  void include_turned(double origin_x, double origin_y, double dx, double dy, int tenths);
 
   // Re-establishes the frame's viewport after a WMF SETMAPMODE, which may
   // reset the extents, unless the WMF sets its own viewport.
@@ -70,7 +75,8 @@ class Conversion {
  private:
   struct DcState {
     DeviceMapping mapping;
-    WmfObject font;  // its charset and height; no region
+    WmfObject font;  // its charset, height and escapement; no region
+    std::uint16_t text_align = TA_LEFT | TA_TOP;
     std::optional<std::uint16_t> palette_slot;
   };
   void emit_frame_viewport();

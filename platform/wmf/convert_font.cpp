@@ -59,7 +59,12 @@ EmfRecord font_record(std::uint32_t index, const FontFields& font) {
 void convert_create_font(const WmfRecord& record, Conversion& c) {
   const auto font = read_font(record.params);
   if (!font) return add_unused_object(c);
-  const auto slot = add_object(c, WmfObject{ObjectKind::Font, font->flags[kCharsetByte], font->numbers[0], {}});
+  WmfObject object;
+  object.kind = ObjectKind::Font;
+  object.charset = font->flags[kCharsetByte];
+  object.height = font->numbers[0];
+  object.escapement = font->numbers[2];
+  const auto slot = add_object(c, std::move(object));
   if (slot) c.emit(font_record(ObjectTable::emf_index(*slot), *font));
 }
 

@@ -161,7 +161,10 @@ constexpr ConverterEntry kConverters[] = {
 void convert_create_region(const WmfRecord& record, Conversion& c) {
   auto rects = read_region(record.params);
   if (!rects) return add_unused_object(c);
-  add_object(c, WmfObject{ObjectKind::Region, 0, 0, std::move(*rects)});
+  WmfObject region;
+  region.kind = ObjectKind::Region;
+  region.region = std::move(*rects);
+  add_object(c, std::move(region));
 }
 
 void select_clip_region(const WmfObject& region, Conversion& c) {

@@ -128,6 +128,14 @@ void convert_restore(const WmfRecord& record, Conversion& c) {
   if (const auto relative = c.restore(*saved)) c.emit(std::move(EmfRecord(EMR_RESTOREDC).i32(*relative)));
 }
 
+void convert_text_align(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  const auto align = params.read<std::uint16_t>();
+  if (!align) return;
+  c.emit(std::move(EmfRecord(EMR_SETTEXTALIGN).u32(*align)));
+  c.set_text_align(*align);
+}
+
 // SetLayout: a 16-bit layout and a reserved word; the EMF form is one DWORD.
 void convert_layout(const WmfRecord& record, Conversion& c) { convert_mode<EMR_SETLAYOUT>(record, c); }
 
@@ -137,7 +145,7 @@ constexpr ConverterEntry kConverters[] = {
     {META_SETROP2, convert_mode<EMR_SETROP2>, false},
     {META_SETPOLYFILLMODE, convert_mode<EMR_SETPOLYFILLMODE>, false},
     {META_SETSTRETCHBLTMODE, convert_mode<EMR_SETSTRETCHBLTMODE>, false},
-    {META_SETTEXTALIGN, convert_mode<EMR_SETTEXTALIGN>, false},
+    {META_SETTEXTALIGN, convert_text_align, false},
     {META_SETBKCOLOR, convert_color<EMR_SETBKCOLOR>, false},
     {META_SETTEXTCOLOR, convert_color<EMR_SETTEXTCOLOR>, false},
     {META_SETMAPPERFLAGS, convert_dword<EMR_SETMAPPERFLAGS>, false},

@@ -28,17 +28,44 @@ struct TextRun {
   std::vector<std::int16_t> dx;  // empty, or one per byte
 };
 
-// The drawn bounds, roughly: the rectangle if given, and the run's extent
-// to the right of the reference point, a font height above and below.
-void include_run(Conversion& c, const TextRun& run) {
+// The run's box relative to its reference point: its width from the
+// horizontal alignment, a font height placed by the vertical alignment.
+RECTL run_box(std::uint16_t align, double advance, double height) {
+  const auto a = static_cast<LONG>(advance);
+  const auto h = static_cast<LONG>(height);
+  RECTL box{0, 0, a, h};  // TA_LEFT | TA_TOP
+  if ((align & TA_CENTER) == TA_CENTER) {
+    box.left = -a / 2;
+    box.right = a - a / 2;
+  } else if (align & TA_RIGHT) {
+    box.left = -a;
+    box.right = 0;
+  }
+  if ((align & TA_BASELINE) == TA_BASELINE) {
+    box.top = -h * 4 / 5;  // the ascent, roughly
+    box.bottom = h / 5;
+  } else if (align & TA_BOTTOM) {
+    box.top = -h;
+    box.bottom = 0;
+  }
+  return box;
+}
+
+// The drawn bounds, roughly: the rectangle if given, and the run's box,
+// turned with the font's escapement.
+void include_run(Conversion& c, const TextRun& run, std::size_t chars) {
   if (run.options & kRectangleOptions) {
     c.include_rect(run.rectangle.left, run.rectangle.top, run.rectangle.right, run.rectangle.bottom);
   }
   const double height = std::abs(c.font().height);
   double advance = 0;
   for (std::int16_t d : run.dx) advance += d;
-  if (run.dx.empty()) advance = kAdvancePerHeight * height * static_cast<double>(run.bytes.size());
-  c.include_rect(run.reference.x, run.reference.y - height, run.reference.x + advance, run.reference.y + height);
+  if (run.dx.empty()) advance = kAdvancePerHeight * height * static_cast<double>(chars);
+  const RECTL box = run_box(c.text_align(), advance, height);
+  for (const POINT corner : {POINT{box.left, box.top}, POINT{box.right, box.top}, POINT{box.left, box.bottom},
+                             POINT{box.right, box.bottom}}) {
+    c.include_turned(run.reference.x, run.reference.y, corner.x, corner.y, c.font().escapement);
+  }
 }
 
 // One advance per character: a double-byte character moves by the spacing
@@ -67,7 +94,7 @@ void emit_run(Conversion& c, const TextRun& run) {
   for (const DecodedChar& ch : text) out.u16(ch.unit);
   out.align4();
   for (std::int32_t d : dx) out.i32(d);
-  include_run(c, run);
+  include_run(c, run, text.size());
   c.emit(std::move(out));
 }
 

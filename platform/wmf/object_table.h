@@ -26,6 +26,7 @@ struct WmfObject {
   ObjectKind kind = ObjectKind::Unused;
   std::uint8_t charset = 0;   // fonts: how their text's bytes are read
   std::int16_t height = 0;    // fonts: lfHeight, in logical units
+  std::int16_t escapement = 0;  // fonts: the text's angle, tenths of a degree counter-clockwise
   std::vector<RECTL> region;  // regions: their rectangles, in logical units
   std::vector<COLORREF> palette;  // palettes: their entries as RGB colours
 };

@@ -169,29 +169,6 @@ TEST(PlayerShapes, HatchBrushPaintsBackgroundOnlyWhenOpaque) {
   EXPECT_EQ(count_in_square(opaque, kBlue), 256 - 60);
 }
 
-TEST(PlayerShapes, GeometricDashesAreMeasuredInPenWidths) {
-  EmfBuilder b = picture();
-  // EMR_EXTCREATEPEN: index, no bitmap (4 fields), style, width 4, BS_SOLID, blue, hatch, no dashes.
-  b.record(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 4, BS_SOLID, RGB(0, 0, 255), 0, 0});
-  b.select_object(1).move_to(0, 10).line_to(40, 10);
-  const auto px = play(b);
-  // A dash of three widths, then a gap of one (pixel 12 sits on the edge).
-  EXPECT_EQ(at(px, 1, 10), kBlue);
-  EXPECT_EQ(at(px, 11, 10), kBlue);
-  EXPECT_EQ(at(px, 13, 10), kBlank);
-  EXPECT_EQ(at(px, 15, 10), kBlank);
-  EXPECT_EQ(at(px, 17, 10), kBlue);
-}
-
-TEST(PlayerShapes, PaletteIndexColoursComeFromTheSelectedPalette) {
-  EmfBuilder b = picture();
-  // EMR_CREATEPALETTE: index 2, LOGPALETTE version 0x300 with two entries (R, G, B, flags).
-  b.record(EMR_CREATEPALETTE, {2, 0x300 | (2u << 16), 0x0000FF00, 0x00FF0000});
-  b.record(EMR_SELECTPALETTE, {2});
-  b.create_brush(1, BS_SOLID, 0x01000001).select_object(1).select_stock(NULL_PEN).rectangle(0, 0, 4, 4);
-  EXPECT_EQ(at(play(b), 1, 1), kBlue);
-}
-
 TEST(PlayerTransforms, AnisotropicMappingScalesAndMoves) {
   EmfBuilder b = picture();
   b.set_map_mode(MM_ANISOTROPIC).set_window_ext(100, 100).set_viewport_ext(20, 20).set_viewport_org(10, 10);
