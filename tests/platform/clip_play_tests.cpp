@@ -5,6 +5,7 @@
 #include "support/emf_builder.h"
 #include "support/emf_records.h"
 
+#include "emf/region_data.h"
 #include "gdi/dc.h"
 #include "region/region.h"
 
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace velmora::test {
@@ -43,9 +45,10 @@ struct Canvas {
   }
 };
 
-// Plays into a top-down side x side DIB filled with kBlank; `caller_clip`, when
+// Plays into a top-down side x side DIB filled with kBlank, onto the square
+// (0, 0, rect_side, rect_side), the whole DIB when 0; `caller_clip`, when
 // given, is the context's clip region before playback.
-Canvas play(const EmfBuilder& b, int side = 40, const Region* caller_clip = nullptr) {
+Canvas play(const EmfBuilder& b, int side = 40, const Region* caller_clip = nullptr, int rect_side = 0) {
   Canvas canvas{side, {}};
   HDC dc = CreateCompatibleDC(nullptr);
   BITMAPINFO info{};
@@ -57,7 +60,7 @@ Canvas play(const EmfBuilder& b, int side = 40, const Region* caller_clip = null
   std::fill(pixels, pixels + side * side, kBlank);
   if (caller_clip) platform::lookup_dc(dc)->state().clip = *caller_clip;
   HENHMETAFILE emf = b.handle();
-  const RECT rect{0, 0, side, side};
+  const RECT rect{0, 0, rect_side ? rect_side : side, rect_side ? rect_side : side};
   EXPECT_TRUE(PlayEnhMetaFile(dc, emf, &rect));
   canvas.pixels.assign(pixels, pixels + side * side);
   DeleteEnhMetaFile(emf);
@@ -68,8 +71,8 @@ Canvas play(const EmfBuilder& b, int side = 40, const Region* caller_clip = null
 }
 
 EmfBuilder& blue_brush(EmfBuilder& b) { return b.create_brush(1, BS_SOLID, RGB(0, 0, 255)).select_object(1); }
-// A null-pen rectangle over the whole 40 x 40 picture with the blue brush.
-EmfBuilder& fill_all(EmfBuilder& b) { return blue_brush(b).select_stock(NULL_PEN).rectangle(0, 0, 41, 41); }
+// A null-pen rectangle well past every edge of the picture, with the blue brush.
+EmfBuilder& fill_all(EmfBuilder& b) { return blue_brush(b).select_stock(NULL_PEN).rectangle(-5, -5, 100, 100); }
 
 Region rect(int l, int t, int r, int b) { return Region::from_rect(RECT{l, t, r, b}); }
 
@@ -192,6 +195,14 @@ TEST(ClipPlayback, ClipLimitsLinesAndTheCallersClipLimitsThePicture) {
   EXPECT_EQ(play(b, 40, &caller).drawn_region(), caller);
 }
 
+TEST(ClipPlayback, ThePlaybackRectangleDoesNotClip) {
+  // Drawn at half size onto (0, 0, 20, 20), a rectangle past twice the
+  // frame covers the whole surface: the platform does not clip to the rectangle.
+  EmfBuilder b = picture();
+  blue_brush(b).select_stock(NULL_PEN).rectangle(-4, -4, 84, 84);
+  EXPECT_EQ(play(b, 40, nullptr, 20).drawn_region(), rect(0, 0, 40, 40));
+}
+
 TEST(RegionRecords, FillPaintInvertAndFrame) {
   EmfBuilder fill = picture();
   blue_brush(fill);
@@ -236,6 +247,26 @@ TEST(RegionRecords, MalformedRegionDataIsSkipped) {
   select_clip_rects(b, {{0, 0, 5, 5}}, 9);
   fill_all(b);
   EXPECT_EQ(play(b).drawn_region(), rect(0, 0, 40, 40));
+}
+
+TEST(RegionRecords, RandomRegionDataNeverReadsOutside) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int trial = 0; trial < 2000; ++trial) {
+    // A plausible header now and then, so that the rectangle loop runs too.
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(byte(rng) % 96));
+    for (auto& v : data) v = static_cast<std::uint8_t>(byte(rng));
+    if (data.size() >= 12 && trial % 2 == 0) {
+      data[0] = 32, data[1] = data[2] = data[3] = 0;
+      data[8] = static_cast<std::uint8_t>(trial % 5), data[9] = data[10] = data[11] = 0;
+    }
+    platform::ByteReader reader(data.data(), data.size());
+    const auto claimed = static_cast<std::uint32_t>(byte(rng) % 128);
+    const auto rects = platform::read_region_data(reader, claimed);
+    if (rects) {
+      EXPECT_LE(32 + 16 * rects->size(), std::min<std::size_t>(claimed, data.size()));
+    }
+  }
 }
 
 }  // namespace
