@@ -65,6 +65,13 @@ std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib
                               dib.cb_bits, options);
 }
 
+std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordDib& dib) {
+  if (dib.off_bmi < kRecordHeaderBytes) return std::nullopt;
+  auto bmi = body.sub(dib.off_bmi - kRecordHeaderBytes, dib.cb_bmi);
+  if (!bmi) return std::nullopt;
+  return parse_dib_header(*bmi, dib.usage == DIB_PAL_COLORS ? ColorUsage::PaletteIndices : ColorUsage::Rgb);
+}
+
 BlitTarget blit_target(const DeviceContext& dc) {
   const auto& clip = dc.state().clip;
   return {dc.surface(), clip ? &clip->rects() : nullptr};

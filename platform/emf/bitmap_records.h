@@ -45,6 +45,9 @@ std::optional<RecordDib> read_dib_offsets(ByteReader& body, DWORD usage);
 std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib,
                                          MonoMapping mono = MonoMapping::ColorTable);
 
+// The header of a record's DIB alone, without decoding its bits.
+std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordDib& dib);
+
 // The context's surface and clip.
 BlitTarget blit_target(const DeviceContext& dc);
 

@@ -125,14 +125,24 @@ void on_set_dibits_to_device(Playback& p, ByteReader body) {
   draw(dc, at, *mapped, SRCCOPY);
 }
 
+// A monochrome brush paints the context's text colour for 0 bits and its
+// background colour for 1 bits, but only when its DIB is a 1-bit one with the
+// plain black and white table; any other table, or depth, paints its own
+// colours, as the reference player does.
+bool paints_with_dc_colours(const ByteReader& body, const RecordDib& dib) {
+  auto header = record_dib_header(body, dib);
+  return header && header->bit_count == 1 && dib.usage == DIB_RGB_COLORS &&
+         header->palette == std::vector<std::uint32_t>{0x000000, 0xFFFFFF};
+}
+
 // EMR_CREATEDIBPATTERNBRUSHPT and EMR_CREATEMONOBRUSH: ihBrush, iUsage,
-// offBmi, cbBmi, offBits, cbBits. A monochrome brush paints the context's
-// text colour for 0 bits and its background colour for 1 bits.
-void create_pattern_brush(Playback& p, ByteReader body, bool monochrome) {
+// offBmi, cbBmi, offBits, cbBits.
+void create_pattern_brush(Playback& p, ByteReader body, bool mono_record) {
   auto index = body.read<std::uint32_t>();
   auto usage = body.read<std::uint32_t>();
   auto dib = usage ? read_dib_offsets(body, *usage) : std::nullopt;
   if (!index || !dib) return;
+  const bool monochrome = mono_record && paints_with_dc_colours(body, *dib);
   auto image = decode_record_dib(body, *dib, monochrome ? MonoMapping::Indices : MonoMapping::ColorTable);
   if (!image) return;
   BrushSpec brush;

@@ -195,6 +195,20 @@ TEST(BitmapRecords, MonoBrushUsesTextAndBackgroundColours) {
   EXPECT_EQ(t.at(2, 1), 0x000000FFu);
 }
 
+TEST(BitmapRecords, MonoBrushWithOtherColoursKeepsItsTable) {
+  Target t(4, 4);
+  EmfBuilder b = picture(4, 4);
+  b.set_text_color(RGB(255, 0, 0)).set_bk_color(RGB(0, 0, 255));
+  Dib dib = two_by_two_mono();
+  dib.colors = {0x555555, 0xAAAAAA};  // not plain black and white
+  create_mono_brush(b, 1, dib);
+  b.select_object(1);
+  bit_blt(b, nullptr, 0, 0, 4, 4, PATCOPY);
+  t.play(b);
+  EXPECT_EQ(t.at(0, 0), 0x00555555u);
+  EXPECT_EQ(t.at(1, 0), 0x00AAAAAAu);
+}
+
 TEST(BitmapRecords, DibPatternBrushUsesItsColourTable) {
   Target t(4, 4);
   EmfBuilder b = picture(4, 4);
