@@ -25,12 +25,16 @@ namespace {
 // than any surface looks the same, and offsets stay far from overflow.
 constexpr int kMaxFrameStroke = 1 << 16;
 
-// A logical point on the device, rounded to the nearest pixel edge.
+// A device coordinate rounded to the nearest pixel edge, kept in range
+// (a NaN from a degenerate transform counts as 0).
+LONG device_coordinate(double v) {
+  const double limit = kMaxRegionCoordinate;
+  return static_cast<LONG>(std::lround(std::isnan(v) ? 0.0 : std::clamp(v, -limit, limit)));
+}
+
 POINT device_point(const agg::trans_affine& m, double x, double y) {
   m.transform(&x, &y);
-  const double limit = kMaxRegionCoordinate;
-  return POINT{static_cast<LONG>(std::lround(std::clamp(x, -limit, limit))),
-               static_cast<LONG>(std::lround(std::clamp(y, -limit, limit)))};
+  return POINT{device_coordinate(x), device_coordinate(y)};
 }
 
 // A logical rectangle as the device rectangle between its mapped corners.
