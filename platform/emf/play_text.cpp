@@ -1,6 +1,7 @@
-// The text records: fonts (EMR_EXTCREATEFONTINDIRECTW), the text state
-// (alignment, colour, justification) and the text outputs (EMR_EXTTEXTOUTW
-// and A, EMR_POLYTEXTOUTW and A, EMR_SMALLTEXTOUT).
+// The text records: fonts (EMR_EXTCREATEFONTINDIRECTW) and the text outputs
+// (EMR_EXTTEXTOUTW and A, EMR_POLYTEXTOUTW and A, EMR_SMALLTEXTOUT). The
+// text state (alignment, colours, justification) is played with the rest of
+// the DC state.
 #include "emf/record_handlers.h"
 #include "emf/text_drawing.h"
 #include "emf/text_records.h"
@@ -79,30 +80,10 @@ void on_ext_create_font(Playback& playback, ByteReader body) {
   playback.store_object(*index, create_font(*logfont));
 }
 
-void on_set_text_align(Playback& playback, ByteReader body) {
-  if (auto align = body.read<std::uint32_t>()) playback.dc().state().text_align = *align;
-}
-
-void on_set_text_color(Playback& playback, ByteReader body) {
-  if (auto color = body.read<std::uint32_t>()) playback.dc().state().text_color = *color & 0x00FFFFFF;
-}
-
-void on_set_text_justification(Playback& playback, ByteReader body) {
-  auto extra = body.read<std::int32_t>();
-  auto count = body.read<std::int32_t>();
-  if (!extra || !count) return;
-  DcState& s = playback.dc().state();
-  s.break_extra = *count > 0 ? *extra : 0;
-  s.break_count = *count > 0 ? *count : 0;
-}
-
 }  // namespace
 
 void register_text_handlers(HandlerTable& table) {
   table.add(EMR_EXTCREATEFONTINDIRECTW, on_ext_create_font);
-  table.add(EMR_SETTEXTALIGN, on_set_text_align);
-  table.add(EMR_SETTEXTCOLOR, on_set_text_color);
-  table.add(EMR_SETTEXTJUSTIFICATION, on_set_text_justification);
   table.add(EMR_EXTTEXTOUTW, on_ext_text_out_w);
   table.add(EMR_EXTTEXTOUTA, on_ext_text_out_a);
   table.add(EMR_POLYTEXTOUTW, on_poly_text_out_w);

@@ -89,8 +89,13 @@ void paint(DeviceContext& dc, TextGeometry& g) {
   if (g.opaque_rect.total_vertices() > 0) fill_path_aliased(dc, g.opaque_rect, FillRule::NonZero, solid(background));
   ClipBoxScope clip(dc, g.clip_box);
   if (g.background.total_vertices() > 0) fill_path_aliased(dc, g.background, FillRule::NonZero, solid(background));
-  if (g.glyphs.total_vertices() > 0) fill_path_antialiased(dc, g.glyphs, FillRule::NonZero, foreground);
-  if (g.lines.total_vertices() > 0) fill_path_antialiased(dc, g.lines, FillRule::NonZero, foreground);
+  if (g.glyphs.total_vertices() > 0) {
+    if (g.aliased_glyphs)
+      fill_path_aliased(dc, g.glyphs, FillRule::NonZero, solid(foreground));
+    else
+      fill_path_antialiased(dc, g.glyphs, FillRule::NonZero, foreground);
+  }
+  if (g.lines.total_vertices() > 0) fill_path_aliased(dc, g.lines, FillRule::NonZero, solid(foreground));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "text/font_face.h"
 
+#include FT_GASP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -141,17 +142,43 @@ int cubic_to(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void
 
 }  // namespace
 
+namespace {
+
+FT_Int32 hinted_load_flags(const GlyphStyle& style) {
+  return FT_LOAD_NO_BITMAP | (style.monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+}
+
+}  // namespace
+
+bool set_hinted_size(FT_Face face, double ppem_x, double ppem_y) {
+  const auto x = static_cast<FT_F26Dot6>(std::lround(ppem_x * 64));
+  const auto y = static_cast<FT_F26Dot6>(std::lround(ppem_y * 64));
+  return x > 0 && y > 0 && FT_Set_Char_Size(face, x, y, 72, 72) == 0;  // 72 dpi: points are pixels
+}
+
+bool grey_at(FT_Face face, double ppem) {
+  const FT_Int flags = FT_Get_Gasp(face, static_cast<FT_UInt>(ppem));
+  return flags == FT_GASP_NO_TABLE || (flags & FT_GASP_DO_GRAY) != 0;
+}
+
+double hinted_advance(FT_Face face, FT_UInt glyph, const GlyphStyle& style) {
+  if (FT_Load_Glyph(face, glyph, hinted_load_flags(style)) != 0) return 0;
+  return std::round(static_cast<double>(face->glyph->advance.x) / 64.0);
+}
+
 bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
-                          const agg::trans_affine& font_to_device, agg::path_storage& out, double& advance) {
-  advance = 0;
-  // Unscaled and unhinted: the outline comes in font units, so one open face
-  // serves every size and transform.
-  if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
+                          const agg::trans_affine& font_to_device, agg::path_storage& out) {
+  // Unhinted outlines come unscaled, in font units, so one open face serves
+  // every size and transform; hinted ones at the size the face was given.
+  const bool hinted = style.hinted_ppem > 0;
+  const FT_Int32 flags = hinted ? hinted_load_flags(style) : FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+  if (FT_Load_Glyph(face, glyph, flags) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
-  advance = static_cast<double>(slot->metrics.horiAdvance);
-  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;  // nothing to draw, but it advances
-  if (style.embolden)
-    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(face->units_per_EM * kEmboldenPerEm)));
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;  // nothing to draw
+  if (style.embolden) {
+    const double em = hinted ? style.hinted_ppem * 64 : face->units_per_EM;
+    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(em * kEmboldenPerEm)));
+  }
   agg::trans_affine transform = font_to_device;
   if (style.oblique) transform.premultiply(agg::trans_affine(1, 0, kObliqueShear, 1, 0, 0));
   DecomposeTarget target{&transform, &out};

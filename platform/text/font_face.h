@@ -47,18 +47,32 @@ class GlyphMapper {
   Kind kind_ = Kind::Unicode;
 };
 
-// Synthesis for faces that lack the asked-for weight or slant.
+// Synthesis for faces that lack the asked-for weight or slant, and whether
+// outlines come hinted at the size set_hinted_size gave the face.
 struct GlyphStyle {
   bool embolden = false;
   bool oblique = false;
+  double hinted_ppem = 0;  // > 0: hinted, in 26.6 pixels at this em; 0: unhinted font units
+  bool monochrome = false;  // hinted for two-level drawing (the font's gasp table says no greys)
 };
 
+// Whether the face wants anti-aliased (grey) glyphs at a pixel size, as its
+// gasp table says; true for faces without one.
+bool grey_at(FT_Face face, double ppem);
+
+// Sizes the face for hinted outlines: pixels per em across and down. False
+// when the face refuses the size.
+bool set_hinted_size(FT_Face face, double ppem_x, double ppem_y);
+
+// The advance of a glyph hinted at the size set_hinted_size gave, in whole
+// pixels as the platform advances hinted text.
+double hinted_advance(FT_Face face, FT_UInt glyph, const GlyphStyle& style);
+
 // Appends the outline of one glyph, each point mapped by font_to_device
-// (font units, y up, glyph origin at 0,0), with its curves kept as AGG
-// curve3/curve4 commands; every contour is closed. advance receives the
-// glyph's advance width in font units. False when the glyph cannot be
-// loaded (advance is then 0 and nothing is appended).
+// (font units, or 26.6 pixels when hinted; y up, glyph origin at 0,0), with
+// its curves kept as AGG curve3/curve4 commands; every contour is closed.
+// False when the glyph cannot be loaded (nothing is appended).
 bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
-                          const agg::trans_affine& font_to_device, agg::path_storage& out, double& advance);
+                          const agg::trans_affine& font_to_device, agg::path_storage& out);
 
 }  // namespace velmora::platform

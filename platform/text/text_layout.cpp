@@ -28,12 +28,21 @@ constexpr unsigned kMaxPathVertices = 1u << 22;
 
 constexpr char32_t kBreakCharacter = U' ';
 
+// Hinting stops here: above it the grid makes no visible difference.
+constexpr double kMaxHintedPpem = 1000;
+
+// Below this share of the scale, a transform's skew terms count as zero.
+constexpr double kAxisAlignedTolerance = 1e-9;
+
 // The font as this run draws it: metrics in font units and the scales that
-// turn font units into logical units.
+// turn font units into text-space (logical) units.
 struct RunFont {
   FaceMetrics metrics;
-  double scale_y = 0;  // logical units per font unit, vertically
+  double scale_y = 0;  // text units per font unit, vertically
   double scale_x = 0;  // horizontally; differs when the request sets a width
+  double ascent = 0;   // text units
+  double descent = 0;
+  double pixels_per_unit_x = 0;  // device pixels per text unit along the baseline, when hinted
   GlyphStyle style;
 };
 
@@ -41,6 +50,14 @@ double em_height(const FontRequest& font, const FaceMetrics& m, const agg::trans
   if (font.height < 0) return -static_cast<double>(font.height);
   const double cell = font.height > 0 ? font.height : kDefaultCellHeightPixels / y_axis_scale(linear);
   return cell * m.units_per_em / m.cell_height();
+}
+
+// Text-space x units per y unit that keep glyphs in their own proportions on
+// the device. In GM_COMPATIBLE a font without a width is realised at its
+// height on the device and keeps its shape even when the mapping stretches
+// one axis; in GM_ADVANCED the glyphs stretch with the transform.
+double natural_aspect(const TextLayoutInput& in, const agg::trans_affine& linear) {
+  return in.advanced_mode ? 1.0 : y_axis_scale(linear) / x_axis_scale(linear);
 }
 
 std::optional<RunFont> run_font(FT_Face face, const TextLayoutInput& in, const MatchedFont& matched,
@@ -53,9 +70,37 @@ std::optional<RunFont> run_font(FT_Face face, const TextLayoutInput& in, const M
   if (!(device_em >= kMinDeviceEm && device_em <= kMaxDeviceEm)) return std::nullopt;
   run.scale_y = em / run.metrics.units_per_em;
   run.scale_x = in.font.width != 0 ? std::abs(static_cast<double>(in.font.width)) / run.metrics.average_width
-                                   : run.scale_y;
+                                   : run.scale_y * natural_aspect(in, linear);
   run.style = {matched.synthetic_bold, matched.synthetic_italic};
+  run.ascent = run.metrics.ascent * run.scale_y;
+  run.descent = run.metrics.descent * run.scale_y;
   return run;
+}
+
+bool is_upright(const agg::trans_affine& m) {
+  const double tolerance = kAxisAlignedTolerance * (std::fabs(m.sx) + std::fabs(m.sy));
+  return std::fabs(m.shx) <= tolerance && std::fabs(m.shy) <= tolerance && m.sx > 0 && m.sy > 0;
+}
+
+// Upright glyphs are drawn as the platform draws them: the em rounded to
+// whole device pixels, outlines and advances hinted at that size, and the
+// ascent and descent in whole pixels. glyph_linear maps text space to device
+// for the glyphs (their own turn included).
+void apply_hinting(FT_Face face, RunFont& run, const agg::trans_affine& glyph_linear) {
+  if (run.style.oblique || !is_upright(glyph_linear)) return;
+  const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
+  const double ppem = std::round(exact_ppem);
+  if (ppem < 1 || ppem > kMaxHintedPpem) return;
+  const double fit = ppem / exact_ppem;
+  const double ppem_x = run.scale_x * fit * run.metrics.units_per_em * glyph_linear.sx;
+  if (!set_hinted_size(face, ppem_x, ppem)) return;
+  run.scale_x *= fit;
+  run.scale_y *= fit;
+  run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
+  run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
+  run.pixels_per_unit_x = glyph_linear.sx;
+  run.style.hinted_ppem = ppem;
+  run.style.monochrome = !grey_at(face, ppem);
 }
 
 std::vector<FT_UInt> glyph_ids(FT_Face face, const TextLayoutInput& in) {
@@ -79,6 +124,14 @@ double break_share(const TextLayoutInput& in, int nth_break) {
   return share + (nth_break < std::abs(remainder) ? (remainder > 0 ? 1 : -1) : 0);
 }
 
+// A glyph's own advance, in text units.
+double font_advance(FT_Face face, const RunFont& run, FT_UInt glyph) {
+  if (run.style.hinted_ppem > 0) return hinted_advance(face, glyph, run.style) / run.pixels_per_unit_x;
+  FT_Fixed advance = 0;
+  FT_Get_Advance(face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING, &advance);
+  return static_cast<double>(advance) * run.scale_x;
+}
+
 // The pen position of each glyph's origin, plus the end of the run, in text space.
 std::vector<agg::point_d> pen_positions(FT_Face face, const TextLayoutInput& in, const RunFont& run,
                                         const std::vector<FT_UInt>& ids) {
@@ -90,9 +143,7 @@ std::vector<agg::point_d> pen_positions(FT_Face face, const TextLayoutInput& in,
     if (!in.dx.empty()) {
       dx = in.dx[i];
     } else {
-      FT_Fixed advance = 0;
-      FT_Get_Advance(face, ids[i], FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING, &advance);
-      dx = static_cast<double>(advance) * run.scale_x + in.char_extra;
+      dx = font_advance(face, run, ids[i]) + in.char_extra;
       if (!in.glyph_indices && in.codes[i] == kBreakCharacter) dx += break_share(in, breaks++);
     }
     const double dy = in.dy.empty() ? 0 : in.dy[i];
@@ -110,9 +161,9 @@ agg::point_d alignment_offset(UINT align, const RunFont& run, const agg::point_d
   }
   if ((align & TA_BASELINE) == TA_BASELINE) return offset;
   if (align & TA_BOTTOM)
-    offset.y -= run.metrics.descent * run.scale_y;
+    offset.y -= run.descent;
   else
-    offset.y += run.metrics.ascent * run.scale_y;
+    offset.y += run.ascent;
   return offset;
 }
 
@@ -126,17 +177,28 @@ struct Placement {
   agg::trans_affine glyph_turn;      // the glyphs' own turn against the baseline
 };
 
+// Hinted glyphs sit on whole device pixels, as the platform places them.
+agg::trans_affine glyph_to_device(const RunFont& run, const Placement& place, const agg::point_d& pen) {
+  if (run.style.hinted_ppem > 0) {
+    double x = pen.x;
+    double y = pen.y;
+    place.text_to_device.transform(&x, &y);
+    agg::trans_affine m = agg::trans_affine_scaling(1.0 / 64, -1.0 / 64);  // 26.6 pixels, y up
+    m.multiply(agg::trans_affine_translation(std::round(x), std::round(y)));
+    return m;
+  }
+  agg::trans_affine m = agg::trans_affine_scaling(run.scale_x, -run.scale_y);
+  m.multiply(place.glyph_turn);
+  m.multiply(agg::trans_affine_translation(pen.x, pen.y));
+  m.multiply(place.text_to_device);
+  return m;
+}
+
 void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
                    const std::vector<agg::point_d>& pens, agg::path_storage& out) {
   agg::path_storage curves;
-  for (std::size_t i = 0; i < ids.size() && curves.total_vertices() < kMaxPathVertices; ++i) {
-    agg::trans_affine font_to_device = agg::trans_affine_scaling(run.scale_x, -run.scale_y);
-    font_to_device.multiply(place.glyph_turn);
-    font_to_device.multiply(agg::trans_affine_translation(pens[i].x, pens[i].y));
-    font_to_device.multiply(place.text_to_device);
-    double advance = 0;
-    append_glyph_outline(face, ids[i], run.style, font_to_device, curves, advance);
-  }
+  for (std::size_t i = 0; i < ids.size() && curves.total_vertices() < kMaxPathVertices; ++i)
+    append_glyph_outline(face, ids[i], run.style, glyph_to_device(run, place, pens[i]), curves);
   agg::conv_curve<agg::path_storage> flattened(curves);
   out.concat_path(flattened);
 }
@@ -201,8 +263,11 @@ struct LayoutContext {
 void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& matched,
                      std::optional<TextGeometry>& result) {
   const TextLayoutInput& in = ctx.in;
-  const std::optional<RunFont> run = run_font(face, in, matched, ctx.linear);
+  std::optional<RunFont> run = run_font(face, in, matched, ctx.linear);
   if (!run) return;
+  Placement place;
+  if (in.advanced_mode) place.glyph_turn = rotation_tenths(in.font.orientation - in.font.escapement);
+  apply_hinting(face, *run, place.glyph_turn * ctx.linear);
   const std::vector<FT_UInt> ids = glyph_ids(face, in);
   const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);
   const agg::point_d end = pens.back();
@@ -210,18 +275,16 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   double ox = in.x;
   double oy = in.y;
   ctx.mapping.transform(&ox, &oy);
-  Placement place;
   place.text_to_device = agg::trans_affine_translation(offset.x, offset.y);
   place.text_to_device.multiply(ctx.linear);
   place.text_to_device.multiply(agg::trans_affine_translation(ox, oy));
-  if (in.advanced_mode) place.glyph_turn = rotation_tenths(in.font.orientation - in.font.escapement);
 
   TextGeometry& g = result.emplace();
+  g.aliased_glyphs = run->style.monochrome;
   append_glyphs(face, *run, place, ids, pens, g.glyphs);
   append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
   if (in.opaque_background)
-    append_box(g.background, place.text_to_device, 0, -run->metrics.ascent * run->scale_y, end.x,
-               run->metrics.descent * run->scale_y);
+    append_box(g.background, place.text_to_device, 0, -run->ascent, end.x, run->descent);
   const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
   g.end_x = cp.x;
   g.end_y = cp.y;

@@ -3,8 +3,9 @@
 // geometry that the player fills. The layout knows nothing of surfaces or
 // clipping beyond handing back the ETO_CLIPPED box; the player paints, in
 // order, the opaque rectangle and the cell background in the background
-// colour, then the glyphs and the lines in the text colour, all anti-aliased
-// with the non-zero rule.
+// colour, then the glyphs and the lines in the text colour, with the
+// non-zero rule: glyphs anti-aliased unless aliased_glyphs says otherwise,
+// everything else aliased.
 //
 // Text space, in which the layout works: origin at the reference point, x
 // along the baseline, y down (as in MM_TEXT), in the font's logical units.
@@ -43,6 +44,7 @@ struct TextLayoutInput {
 
 struct TextGeometry {
   agg::path_storage glyphs;       // flattened, closed; text colour
+  bool aliased_glyphs = false;    // fill the glyphs aliased: the font wants no greys at this size
   agg::path_storage lines;        // underline and strike-out; text colour
   agg::path_storage background;   // cell box when opaque_background; background colour
   agg::path_storage opaque_rect;  // ETO_OPAQUE rectangle; background colour

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -209,7 +210,24 @@ TEST(TextLayout, UnderlineAndBackgroundSpanTheRun) {
   EXPECT_NEAR(bounds(g->lines).x2, 250, 1e-6);
   const agg::rect_d cell = bounds(g->background);
   EXPECT_NEAR(cell.y1, 200, 1e-6);
-  EXPECT_NEAR(cell.y2 - cell.y1, 100 * (kSansAscent + kSansDescent) / kSansUnits, 1e-6);
+  EXPECT_DOUBLE_EQ(cell.y2 - cell.y1, 91 + 21);  // ascent and descent, each rounded to whole pixels
+}
+
+TEST(TextLayout, UprightTextIsHintedAndSmallSizesFollowTheGaspTable) {
+  TextRun small(U"Hamburg", request("Arial", -13));
+  TextRun large(U"Hamburg", request("Arial", -40));
+  FontRequest turned_font = request("Arial", -13);
+  turned_font.escapement = 300;
+  TextRun turned(U"Hamburg", turned_font);
+  std::optional<TextGeometry> a = small.lay_out(), b = large.lay_out(), c = turned.lay_out();
+  ASSERT_TRUE(a && b && c);
+  EXPECT_TRUE(a->aliased_glyphs);  // Liberation Sans asks for no greys from 9 to 16 pixels
+  EXPECT_FALSE(b->aliased_glyphs);
+  EXPECT_FALSE(c->aliased_glyphs);  // turned text is never hinted
+  // Hinted: the baseline and the cap height sit on whole pixels.
+  const agg::rect_d h = bounds(a->glyphs);
+  EXPECT_DOUBLE_EQ(h.y2, std::round(h.y2));
+  EXPECT_DOUBLE_EQ(h.y1, std::round(h.y1));
 }
 
 TEST(TextLayout, OpaqueRectangleIsDrawnEvenWithoutText) {
