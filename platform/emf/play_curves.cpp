@@ -2,11 +2,11 @@
 // pies, ArcTo and AngleArc.
 //
 // Under an axis-aligned transform the box is mapped and rounded first and
-// the shape built in device pixels, as GDI does: the area fills the box
-// [left, right) x [top, bottom); curved outlines run on the pixels just
-// inside it (right - 1, bottom - 1), while a rectangle's outline, as in the
-// advanced graphics mode metafiles play in, covers the right and bottom
-// edges too. Under rotation or shear the shape is built in logical space and
+// the shape built in device pixels, as GDI does: a rectangle fills pixels
+// [left, right) x [top, bottom) and its outline, as in the advanced
+// graphics mode metafiles play in, covers the right and bottom edges too;
+// curved outlines run on the pixels just inside the box (right - 1,
+// bottom - 1) and their areas reach half a pixel beyond those outlines. Under rotation or shear the shape is built in logical space and
 // mapped point by point.
 #include "emf/drawing.h"
 #include "emf/record_fields.h"
@@ -23,7 +23,8 @@ namespace {
 
 // The two boxes of one shape and the transform that maps them to the device.
 struct ShapeFrame {
-  Box area;
+  Box area;          // a rectangle's fill
+  Box curved_area;   // the fill of ellipses, chords, pies and rounded rectangles
   Box outline;
   agg::trans_affine to_device;  // identity when the boxes are already device pixels
   double x_scale = 1.0;         // logical units to the boxes' units, for corner sizes and points
@@ -41,7 +42,7 @@ std::optional<ShapeFrame> frame_of(const DeviceContext& dc, const RECT& r) {
   const DeviceMapping map(dc);
   ShapeFrame f;
   if (!map.axis_aligned()) {
-    f.area = f.outline = Box{double(r.left), double(r.top), double(r.right), double(r.bottom)};
+    f.area = f.curved_area = f.outline = Box{double(r.left), double(r.top), double(r.right), double(r.bottom)};
     f.to_device = map.transform();
     return f;
   }
@@ -51,6 +52,7 @@ std::optional<ShapeFrame> frame_of(const DeviceContext& dc, const RECT& r) {
   const double t = std::min(a.y, b.y) + inset, bb = std::max(a.y, b.y) - inset;
   if (rr <= l || bb <= t) return std::nullopt;
   f.area = Box{l, t, rr, bb};
+  f.curved_area = Box{l - 0.5, t - 0.5, rr - 0.5, bb - 0.5};
   f.outline = Box{l, t, rr - 1, bb - 1};
   f.x_scale = std::abs(map.transform().sx);
   f.y_scale = std::abs(map.transform().sy);
@@ -85,7 +87,7 @@ void on_ellipse(Playback& p, ByteReader body) {
   auto f = frame_of(p.dc(), *r);
   if (!f) return;
   DevicePath area, outline;
-  append_ellipse(area, f->area, f->to_device);
+  append_ellipse(area, f->curved_area, f->to_device);
   append_ellipse(outline, f->outline, f->to_device);
   draw_closed(p.dc(), area, outline, FillRule::NonZero);
 }
@@ -99,7 +101,7 @@ void on_round_rect(Playback& p, ByteReader body) {
   if (!f) return;
   const double w = std::round(corner->cx * f->x_scale), h = std::round(corner->cy * f->y_scale);
   DevicePath area, outline;
-  append_round_rect(area, f->area, w, h, f->to_device);
+  append_round_rect(area, f->curved_area, w, h, f->to_device);
   append_round_rect(outline, f->outline, w, h, f->to_device);
   draw_closed(p.dc(), area, outline, FillRule::NonZero);
 }
@@ -146,7 +148,7 @@ void on_arc(Playback& p, ByteReader body) {
     draw_open(dc, outline);
   } else {
     DevicePath area;
-    append_arc_figure(area, dc, *f, f->area, *start_at, *end_at, kKind, true);
+    append_arc_figure(area, dc, *f, f->curved_area, *start_at, *end_at, kKind, true);
     draw_closed(dc, area, outline, FillRule::NonZero);
   }
   if (joins_current && !outline.vertices().empty()) {

@@ -23,10 +23,11 @@
 namespace velmora::platform {
 
 // The device a mapping mode measures against: its size in pixels and in
-// millimetres (MM_LOMETRIC and the like convert millimetres to pixels).
+// millimetres (MM_LOMETRIC and the like convert millimetres to pixels). A
+// memory context measures as a 96 dpi screen of 1024 x 768 pixels.
 struct ReferenceDevice {
   SIZE pixels{1024, 768};
-  SIZE millimeters{320, 240};
+  SIZE millimeters{271, 203};
 };
 
 // Everything SaveDC saves and RestoreDC brings back.

@@ -169,6 +169,29 @@ TEST(PlayerShapes, HatchBrushPaintsBackgroundOnlyWhenOpaque) {
   EXPECT_EQ(count_in_square(opaque, kBlue), 256 - 60);
 }
 
+TEST(PlayerShapes, GeometricDashesAreMeasuredInPenWidths) {
+  EmfBuilder b = picture();
+  // EMR_EXTCREATEPEN: index, no bitmap (4 fields), style, width 4, BS_SOLID, blue, hatch, no dashes.
+  b.record(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 4, BS_SOLID, RGB(0, 0, 255), 0, 0});
+  b.select_object(1).move_to(0, 10).line_to(40, 10);
+  const auto px = play(b);
+  // A dash of three widths, then a gap of one (pixel 12 sits on the edge).
+  EXPECT_EQ(at(px, 1, 10), kBlue);
+  EXPECT_EQ(at(px, 11, 10), kBlue);
+  EXPECT_EQ(at(px, 13, 10), kBlank);
+  EXPECT_EQ(at(px, 15, 10), kBlank);
+  EXPECT_EQ(at(px, 17, 10), kBlue);
+}
+
+TEST(PlayerShapes, PaletteIndexColoursComeFromTheSelectedPalette) {
+  EmfBuilder b = picture();
+  // EMR_CREATEPALETTE: index 2, LOGPALETTE version 0x300 with two entries (R, G, B, flags).
+  b.record(EMR_CREATEPALETTE, {2, 0x300 | (2u << 16), 0x0000FF00, 0x00FF0000});
+  b.record(EMR_SELECTPALETTE, {2});
+  b.create_brush(1, BS_SOLID, 0x01000001).select_object(1).select_stock(NULL_PEN).rectangle(0, 0, 4, 4);
+  EXPECT_EQ(at(play(b), 1, 1), kBlue);
+}
+
 TEST(PlayerTransforms, AnisotropicMappingScalesAndMoves) {
   EmfBuilder b = picture();
   b.set_map_mode(MM_ANISOTROPIC).set_window_ext(100, 100).set_viewport_ext(20, 20).set_viewport_org(10, 10);
@@ -176,6 +199,27 @@ TEST(PlayerTransforms, AnisotropicMappingScalesAndMoves) {
   const auto px = play(b);
   EXPECT_EQ(drawn_extent(px, 12), std::make_pair(10, 19));
   EXPECT_EQ(drawn_extent(px, 9), std::make_pair(-1, -1));
+}
+
+// Metric modes measure against the context's own 96 dpi device, as the
+// reference player does, not the picture's reference device.
+TEST(PlayerTransforms, MetricModesUseTheContextsResolution) {
+  EmfBuilder b = picture();
+  b.set_map_mode(MM_LOMETRIC);
+  red_brush(b).select_stock(NULL_PEN).rectangle(0, 0, 50, -50);  // 5 mm: 18.9 pixels
+  const auto px = play(b);
+  EXPECT_EQ(drawn_extent(px, 0), std::make_pair(0, 18));
+  EXPECT_EQ(drawn_extent(px, 19), std::make_pair(-1, -1));
+}
+
+// A pixel is filled when its own point lies inside, left and top edges
+// included: a triangle's sloping edge decides by the point, not the area.
+TEST(PlayerShapes, PolygonFillSamplesEachPixelAtItsPoint) {
+  EmfBuilder b = picture();
+  red_brush(b).select_stock(NULL_PEN).polygon16({{3, 2}, {37, 15}, {10, 38}});
+  const auto px = play(b);
+  EXPECT_EQ(drawn_extent(px, 2), std::make_pair(-1, -1));  // only the vertex, on a top edge's end
+  EXPECT_EQ(drawn_extent(px, 3), std::make_pair(4, 5));    // x from 3.19 to 5.61
 }
 
 TEST(PlayerTransforms, WindowExtentsAreIgnoredInTextMode) {
