@@ -9,6 +9,11 @@
 
 #include "dib/rop3.h"
 
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
 namespace velmora::platform {
 namespace {
 
