@@ -27,9 +27,10 @@ std::optional<std::u32string> read_string(ByteReader& r, std::uint32_t count, bo
   }
   // Glyph indices are numbers, not UTF-16: a value in the surrogate range
   // must stay as it is.
-  if (wide && (options & ETO_GLYPH_INDEX)) return std::u32string(units.begin(), units.end());
-  if (wide) return decode_utf16(units);
-  return encoding == ByteEncoding::Verbatim ? decode_bytes_verbatim(bytes) : decode_cp1252(bytes);
+  const bool glyph_indices = (options & ETO_GLYPH_INDEX) != 0;
+  if (wide) return glyph_indices ? std::u32string(units.begin(), units.end()) : decode_utf16(units);
+  if (glyph_indices || encoding == ByteEncoding::Verbatim) return decode_bytes_verbatim(bytes);
+  return decode_cp1252(bytes);
 }
 
 // nChars advances (or x, y pairs with ETO_PDY); false when they do not fit.

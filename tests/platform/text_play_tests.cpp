@@ -177,4 +177,28 @@ TEST(TextPlayback, MalformedRecordsDrawNothing) {
   EXPECT_TRUE(empty(canvas.touched()));
 }
 
+// Random bodies for every text record, some with plausible counts and
+// offsets: playback must stay inside each record and finish.
+TEST(TextPlayback, SurvivesRandomTextRecords) {
+  Canvas canvas;
+  EmfBuilder emf = with_font(arial(-20));
+  std::uint32_t state = 12345;
+  auto next = [&] { return state = state * 1103515245u + 12345u; };
+  for (std::uint32_t type : {EMR_EXTTEXTOUTW, EMR_EXTTEXTOUTA, EMR_POLYTEXTOUTW, EMR_POLYTEXTOUTA, EMR_SMALLTEXTOUT,
+                             EMR_EXTCREATEFONTINDIRECTW}) {
+    for (int n = 0; n < 150; ++n) {
+      std::vector<std::uint8_t> body(next() % 160);
+      for (std::uint8_t& b : body) b = static_cast<std::uint8_t>(next() >> 16);
+      for (std::size_t at = 28; at + 4 <= body.size() && at <= 48; at += 4) {
+        const std::uint32_t small = next() % 96;  // counts and offsets that land inside the record
+        std::memcpy(&body[at], &small, 4);
+      }
+      emf.raw(type, body);
+      if (type == EMR_EXTCREATEFONTINDIRECTW) emf.select_object(1);
+    }
+  }
+  canvas.play(emf);
+  SUCCEED();
+}
+
 }  // namespace
