@@ -2,6 +2,7 @@
 // plain set of pixels, and each boolean operation must agree with the same
 // operation done pixel by pixel.
 #include "region/region.h"
+#include "region/region_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,19 @@ TEST(Region, PolygonTooCostlyToScanBecomesItsBoundingBox) {
   const Region region = Region::from_polygons({zigzag}, FillRule::EvenOdd);
   ASSERT_EQ(region.rects().size(), 1u);
   EXPECT_TRUE(region.bounds() == (RECT{0, -200000, 399, 200000}));
+}
+
+TEST(Region, PastTheRectangleLimitTheBoundingBoxRemains) {
+  // One rectangle a row, shifting each row so that no two rows merge.
+  RegionBuilder builder;
+  const int rows = static_cast<int>(kMaxRegionRects) + 10;
+  for (int y = 0; y < rows; ++y) {
+    const Span span{y % 2, y % 2 + 1};
+    builder.add_band(y, y + 1, std::span<const Span>(&span, 1));
+  }
+  const std::vector<RECT> rects = builder.finish();
+  ASSERT_EQ(rects.size(), 1u);
+  EXPECT_TRUE(rects.front() == (RECT{0, 0, 2, rows}));
 }
 
 TEST(Region, ManySmallRectsStayExact) {
