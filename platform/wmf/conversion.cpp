@@ -9,10 +9,6 @@ namespace {
 
 // An empty picture still needs a frame: a square one keeps the aspect ratio 1.
 constexpr LONG kEmptyFrameSide = 10000;  // device units, 10 cm on the reference device
-// Ink bounds are clamped into the 32-bit range the header holds.
-constexpr double kLargestCoordinate = 0x3FFFFFFF;
-
-LONG clamped(double v) { return static_cast<LONG>(std::clamp(v, -kLargestCoordinate, kLargestCoordinate)); }
 
 }  // namespace
 
@@ -98,10 +94,10 @@ void Conversion::include_turned(double origin_x, double origin_y, double dx, dou
 EmfPictureSize Conversion::picture_size() const {
   RECTL frame{0, 0, kEmptyFrameSide, kEmptyFrameSide};
   if (frame_) {
-    frame = {0, 0, std::abs(frame_->ext.cx), std::abs(frame_->ext.cy)};
+    frame = frame_->device.value_or(RECTL{0, 0, std::abs(frame_->ext.cx), std::abs(frame_->ext.cy)});
   } else if (has_ink_) {
-    frame = {clamped(std::floor(ink_[0])), clamped(std::floor(ink_[1])), clamped(std::ceil(ink_[2])),
-             clamped(std::ceil(ink_[3]))};
+    frame = {device_coordinate(std::floor(ink_[0])), device_coordinate(std::floor(ink_[1])),
+             device_coordinate(std::ceil(ink_[2])), device_coordinate(std::ceil(ink_[3]))};
     frame.right = std::max(frame.right, frame.left + 1);
     frame.bottom = std::max(frame.bottom, frame.top + 1);
   }

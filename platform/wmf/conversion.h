@@ -24,6 +24,9 @@ namespace velmora::platform::wmf {
 struct FrameWindow {
   POINT org;
   SIZE ext;  // never zero; negative when the axis is flipped
+  // Where the WMF's own viewport puts that window, when it sets one; else
+  // the conversion's viewport puts it at (0, 0, |ext|).
+  std::optional<RECTL> device;
 };
 
 // Saved states beyond this depth are not tracked (they are still emitted):
@@ -63,6 +66,7 @@ class Conversion {
   // reset the extents, unless the WMF sets its own viewport.
   void after_map_mode();
   void note_wmf_viewport() { wmf_viewport_ = true; }
+  bool wmf_viewport() const { return wmf_viewport_; }
   void save();
   // A WMF RESTOREDC argument: negative is relative, positive an absolute
   // level. The EMF relative form, or nothing when no such saved state exists.

@@ -61,8 +61,6 @@ void put_rgn_data(EmfRecord& record, const std::vector<RECTL>& rects) {
   for (const RECTL& r : rects) record.rect(r);
 }
 
-LONG device_coordinate(double v) { return static_cast<LONG>(std::clamp(std::lround(v), -0x3FFFFFFFL, 0x3FFFFFFFL)); }
-
 std::vector<RECTL> to_device(const std::vector<RECTL>& rects, const DeviceMapping& mapping) {
   std::vector<RECTL> out;
   out.reserve(rects.size());

@@ -26,6 +26,11 @@ int scaled(int value, int num, int den) {
 
 }  // namespace
 
+LONG device_coordinate(double v) {
+  constexpr double kLargest = 0x3FFFFFFF;
+  return static_cast<LONG>(std::lround(std::clamp(v, -kLargest, kLargest)));
+}
+
 void DeviceMapping::set_mode(int mode) {
   if (mode < MM_TEXT || mode > MM_ANISOTROPIC) return;
   mode_ = mode;

@@ -22,6 +22,10 @@ struct DevicePoint {
   double y;
 };
 
+// A device coordinate rounded and kept well inside the 32-bit range that
+// EMF rectangles hold, so that widths and heights of them cannot overflow.
+LONG device_coordinate(double v);
+
 class DeviceMapping {
  public:
   int mode() const { return mode_; }

@@ -145,6 +145,17 @@ TEST(WmfConversion, FrameIsTheWindowInEffectAtTheFirstDrawing) {
   EXPECT_EQ(c.field(window, 12), -200);  // the flip is kept
 }
 
+TEST(WmfConversion, FrameFollowsAViewportTheWmfSetsItself) {
+  WmfBuilder b;
+  b.set_window_ext(1000, 500);
+  b.record(0x020D, {20, 10});   // SETVIEWPORTORG: y, x
+  b.record(0x020E, {100, 200});  // SETVIEWPORTEXT: y, x
+  b.rectangle(0, 0, 1000, 500);
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  expect_rect(c.emf().header().rclFrame, 10, 20, 210, 120);
+}
+
 TEST(WmfConversion, FrameIsTheDrawnBoundsWhenNoWindowScales) {
   WmfBuilder b;
   set_map_mode(b, MM_TEXT);
@@ -435,6 +446,28 @@ void play(HENHMETAFILE picture) {
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
+}
+
+// Corrupts bytes of every corpus WMF, in a repeatable way, and converts
+// each corruption: bad data gets a failure or a picture, never a crash.
+TEST(WmfCorpus, CorruptedWmfsNeverCrashTheConversion) {
+  const std::filesystem::path files = std::filesystem::path(VELMORA_SHARED_DIR) / "corpus" / "files";
+  if (!std::filesystem::exists(files)) GTEST_SKIP() << "no shared corpus";
+  constexpr int kCorruptionsPerFile = 4;
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  const std::size_t before = VelmoraPlatformLiveObjects(OBJ_ENHMETAFILE);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(files)) {
+    const auto data = entry.is_regular_file() ? wmf_part(read_file(entry.path())) : std::nullopt;
+    if (!data || data->size() < 24) continue;
+    for (int i = 0; i < kCorruptionsPerFile; ++i) {
+      Bytes bad = *data;
+      for (int j = 0; j < 4; ++j) bad[18 + next() % (bad.size() - 18)] = static_cast<std::uint8_t>(next() >> 24);
+      bad.resize(bad.size() - next() % 8);
+      const Converted c(bad);
+    }
+  }
+  EXPECT_EQ(VelmoraPlatformLiveObjects(OBJ_ENHMETAFILE), before);
 }
 
 TEST(WmfCorpus, EveryWmfConvertsAndPlays) {
