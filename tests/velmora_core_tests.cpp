@@ -18,6 +18,9 @@ namespace {
 constexpr RECT kRect{10, 5, 49, 34};  // W = 40, H = 30 inside a 60 x 40 target
 constexpr Bgra kRed{0, 0, 255, 255};
 constexpr Bgra kBlue{255, 0, 0, 255};
+// Overshoots the picture (logical 0..100) on every side, so that whether the
+// player covers pixels exactly on the frame's edge does not matter.
+constexpr RECT kWholePicture{-20, -20, 120, 120};
 
 bool inside(const RECT& r, int x, int y) { return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom; }
 
@@ -64,8 +67,8 @@ class VelmoraCore : public ::testing::Test {
 };
 
 TEST_F(VelmoraCore, OpaquePictureFillsTheRectangleOnly) {
-  // The fill overshoots the picture: the capture's frame still cuts it off.
-  const Picture picture = filled_rectangle({-20, -20, 120, 120}, RGB(255, 0, 0));
+  // The capture's frame cuts off what overshoots the picture.
+  const Picture picture = filled_rectangle(kWholePicture, RGB(255, 0, 0));
   ASSERT_EQ(draw(picture), 1);
   expect_outside_untouched();
   for_each_inner_pixel([&](int x, int y) { ASSERT_EQ(target_.at(x, y), kRed) << x << "," << y; });
@@ -82,7 +85,7 @@ TEST_F(VelmoraCore, TurnedPictureLeavesUncoveredCornersUntouched) {
   // Turned by 45 degrees, the picture misses the rectangle's corners; there
   // the samples fall beyond the capture and read its transparent frame, even
   // though the fill overshoots the picture.
-  ASSERT_EQ(draw(filled_rectangle({-20, -20, 120, 120}, RGB(255, 0, 0)), 255, std::numbers::pi / 4), 1);
+  ASSERT_EQ(draw(filled_rectangle(kWholePicture, RGB(255, 0, 0)), 255, std::numbers::pi / 4), 1);
   expect_outside_untouched();
   for (const POINT corner : {POINT{kRect.left, kRect.top}, POINT{kRect.right, kRect.top},
                              POINT{kRect.left, kRect.bottom}, POINT{kRect.right, kRect.bottom}}) {
@@ -99,13 +102,13 @@ TEST_F(VelmoraCore, PictureThatDrawsNothingLeavesTheTarget) {
 
 TEST_F(VelmoraCore, AlphaKeyZeroShowsNothing) {
   const std::vector<std::uint8_t> before = target_.snapshot();
-  ASSERT_EQ(draw(filled_rectangle({0, 0, 100, 100}, RGB(255, 0, 0)), 0), 1);
+  ASSERT_EQ(draw(filled_rectangle(kWholePicture, RGB(255, 0, 0)), 0), 1);
   EXPECT_EQ(target_.snapshot(), before);
 }
 
 TEST_F(VelmoraCore, PartialAlphaKeyBlendsUnscaledColours) {
   target_.fill({100, 100, 100, 255});
-  ASSERT_EQ(draw(filled_rectangle({0, 0, 100, 100}, RGB(200, 60, 20)), 128), 1);
+  ASSERT_EQ(draw(filled_rectangle(kWholePicture, RGB(200, 60, 20)), 128), 1);
   // Source alpha 128; red is limited to that alpha, green and blue are taken
   // as they are (already premultiplied): out = src + dst * (255 - 128) / 255.
   const double kept = 100.0 * 127.0 / 255.0;
@@ -173,7 +176,7 @@ void expect_red_half(const DibTarget& target, double dx, double dy) {
 }
 
 TEST_F(VelmoraCore, PositiveAngleTurnsCounterClockwise) {
-  const Picture picture = filled_rectangle({0, 50, 100, 100}, RGB(255, 0, 0));
+  const Picture picture = filled_rectangle({-20, 50, 120, 120}, RGB(255, 0, 0));
   ASSERT_EQ(draw(picture), 1);
   expect_red_half(target_, 0, 1);  // below
 
@@ -188,7 +191,7 @@ TEST_F(VelmoraCore, PositiveAngleTurnsCounterClockwise) {
 }
 
 TEST_F(VelmoraCore, RefusedCallsCreateNothingAndLeaveTheTarget) {
-  const Picture picture = filled_rectangle({0, 0, 100, 100}, RGB(255, 0, 0));
+  const Picture picture = filled_rectangle(kWholePicture, RGB(255, 0, 0));
   const std::vector<std::uint8_t> before = target_.snapshot();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   RECT rect = kRect;
@@ -207,7 +210,7 @@ TEST_F(VelmoraCore, RefusedCallsCreateNothingAndLeaveTheTarget) {
 }
 
 TEST_F(VelmoraCore, UnusableTargetContextFailsCleanly) {
-  const Picture picture = filled_rectangle({0, 0, 100, 100}, RGB(255, 0, 0));
+  const Picture picture = filled_rectangle(kWholePicture, RGB(255, 0, 0));
   // A handle that names no device context: whichever step meets it first,
   // the memory context or the blit, the call fails and releases all it made.
   HDC forged = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0x7FFF1234));
@@ -216,7 +219,7 @@ TEST_F(VelmoraCore, UnusableTargetContextFailsCleanly) {
 }
 
 TEST_F(VelmoraCore, DoesNotDeleteThePicture) {
-  const Picture picture = filled_rectangle({0, 0, 100, 100}, RGB(255, 0, 0));
+  const Picture picture = filled_rectangle(kWholePicture, RGB(255, 0, 0));
   ASSERT_EQ(draw(picture), 1);
   target_.fill_pattern();
   ASSERT_EQ(draw(picture), 1);  // still usable

@@ -34,8 +34,9 @@ Picture filled_triangle(const std::vector<POINT>& corners, COLORREF color) {
 
 Picture two_halves(COLORREF left, COLORREF right) {
   EmfBuilder emf = builder();
-  solid_fill(emf, 1, left).rectangle(0, 0, 50, 101);
-  solid_fill(emf, 2, right).rectangle(50, 0, 101, 101);
+  // Both overshoot the frame, so the frame's own edges play no part.
+  solid_fill(emf, 1, left).rectangle(-20, -20, 50, 120);
+  solid_fill(emf, 2, right).rectangle(50, -20, 120, 120);
   return Picture(emf.handle());
 }
 
