@@ -6,8 +6,9 @@
 // [left, right) x [top, bottom) and its outline, as in the advanced
 // graphics mode metafiles play in, covers the right and bottom edges too;
 // curved outlines run on the pixels just inside the box (right - 1,
-// bottom - 1) and their areas reach half a pixel beyond those outlines. Under rotation or shear the shape is built in logical space and
-// mapped point by point.
+// bottom - 1) and their areas reach half a pixel beyond those outlines.
+// Under rotation or shear the shape is built in logical space and mapped
+// point by point.
 #include "emf/drawing.h"
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
@@ -23,13 +24,18 @@ namespace {
 
 // The two boxes of one shape and the transform that maps them to the device.
 struct ShapeFrame {
-  Box area;          // a rectangle's fill
-  Box curved_area;   // the fill of ellipses, chords, pies and rounded rectangles
+  Box area;         // a rectangle's fill
+  Box curved_area;  // the fill of ellipses, chords, pies and rounded rectangles
   Box outline;
   agg::trans_affine to_device;  // identity when the boxes are already device pixels
   double x_scale = 1.0;         // logical units to the boxes' units, for corner sizes and points
   double y_scale = 1.0;
 };
+
+POINT rounded_point(double x, double y) {
+  const auto whole = [](double v) { return static_cast<LONG>(std::clamp(std::round(v), -2147483648.0, 2147483647.0)); };
+  return POINT{whole(x), whole(y)};
+}
 
 // Half the wide pen's width inside the box for PS_INSIDEFRAME.
 double inside_frame_inset(const DeviceContext& dc, double scale) {
@@ -110,8 +116,8 @@ enum class ArcKind { Arc, ArcTo, Chord, Pie };
 
 // One arc-based figure on a box: the arc between the radial points, closed
 // as the kind asks.
-void append_arc_figure(DevicePath& path, const DeviceContext& dc, const ShapeFrame& f, const Box& box,
-                       POINT start_at, POINT end_at, ArcKind kind, bool new_figure) {
+void append_arc_figure(DevicePath& path, const DeviceContext& dc, const ShapeFrame& f, const Box& box, POINT start_at,
+                       POINT end_at, ArcKind kind, bool new_figure) {
   const EllipseGeometry e = EllipseGeometry::inscribed(box);
   double sx, sy, ex, ey;
   frame_point(dc, f, start_at, sx, sy);
@@ -157,7 +163,7 @@ void on_arc(Playback& p, ByteReader body) {
     agg::trans_affine inverse = dc.logical_to_device();
     inverse.invert();
     inverse.transform(&x, &y);
-    dc.state().current_position = POINT{static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))};
+    dc.state().current_position = rounded_point(x, y);
   }
 }
 
@@ -181,7 +187,7 @@ void on_angle_arc(Playback& p, ByteReader body) {
   append_arc(lines, e, *start * to_radians, sweep_radians, false, map.transform());
   draw_open(dc, lines);
   const double end = *start * to_radians + sweep_radians;
-  dc.state().current_position = POINT{static_cast<LONG>(std::lround(e.x_at(end))), static_cast<LONG>(std::lround(e.y_at(end)))};
+  dc.state().current_position = rounded_point(e.x_at(end), e.y_at(end));
 }
 
 }  // namespace

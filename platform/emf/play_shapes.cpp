@@ -149,7 +149,7 @@ void on_set_pixel(Playback& p, ByteReader body) {
   auto color = body.read<std::uint32_t>();
   if (!at || !color) return;
   const POINT d = DeviceMapping(p.dc()).point(at->x, at->y);
-  PixelWriter(p.dc(), R2_COPYPEN).pixel(d.x, d.y, pixel_of(*color));
+  PixelWriter(p.dc(), R2_COPYPEN).pixel(d.x, d.y, pixel_of(resolve_color(*color, p.dc().state().palette)));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace velmora::platform {
 namespace {
@@ -16,7 +17,8 @@ bool extents_settable(const DcState& s) { return s.map_mode == MM_ISOTROPIC || s
 // Records that set one DWORD field of the state.
 template <auto Field>
 void set_field(Playback& p, ByteReader body) {
-  if (auto v = read_u32(body)) p.dc().state().*Field = static_cast<std::remove_reference_t<decltype(p.dc().state().*Field)>>(*v);
+  using Value = std::remove_reference_t<decltype(p.dc().state().*Field)>;
+  if (auto v = read_u32(body)) p.dc().state().*Field = static_cast<Value>(*v);
 }
 
 void on_set_map_mode(Playback& p, ByteReader body) {
@@ -95,11 +97,20 @@ void on_modify_world_transform(Playback& p, ByteReader body) {
   if (!m || !mode) return;
   agg::trans_affine& world = p.dc().state().world;
   switch (*mode) {
-    case MWT_IDENTITY: world.reset(); break;
-    case MWT_LEFTMULTIPLY: world = *m * world; break;  // the new transform applies first
-    case MWT_RIGHTMULTIPLY: world = world * *m; break;
-    case MWT_SET: world = *m; break;
-    default: break;
+    case MWT_IDENTITY:
+      world.reset();
+      break;
+    case MWT_LEFTMULTIPLY:
+      world = *m * world;
+      break;  // the new transform applies first
+    case MWT_RIGHTMULTIPLY:
+      world = world * *m;
+      break;
+    case MWT_SET:
+      world = *m;
+      break;
+    default:
+      break;
   }
 }
 
@@ -111,7 +122,8 @@ void on_restore_dc(Playback& p, ByteReader body) {
   const int depth = p.dc().save_depth();
   const int base = p.base_save_depth();
   // The picture's own saves sit above the player's: never restore below them.
-  const long long target = *level < 0 ? static_cast<long long>(depth) + *level + 1 : base + static_cast<long long>(*level);
+  const long long target = *level < 0 ? static_cast<long long>(depth) + *level + 1  // relative
+                                      : static_cast<long long>(base) + *level;      // absolute
   if (target <= base || target > depth) return;
   p.dc().restore(static_cast<int>(target));
 }

@@ -54,9 +54,7 @@ class HandlerTable {
  public:
   void add(std::uint32_t type, RecordHandler handler);
   // Null for record types nobody handles: those records are skipped.
-  RecordHandler find(std::uint32_t type) const {
-    return type < handlers_.size() ? handlers_[type] : nullptr;
-  }
+  RecordHandler find(std::uint32_t type) const { return type < handlers_.size() ? handlers_[type] : nullptr; }
 
  private:
   std::vector<RecordHandler> handlers_ = std::vector<RecordHandler>(EMR_MAX + 1, nullptr);

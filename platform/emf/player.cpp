@@ -59,8 +59,7 @@ bool frame_in_pixels(const ENHMETAHEADER& h, const ReferenceDevice& ref, double 
 
 // The transform from the records' device space onto the rectangle, which is
 // in the caller's logical coordinates.
-bool playback_transform(const ENHMETAHEADER& h, const ReferenceDevice& ref, const RECT& rect,
-                        agg::trans_affine& out) {
+bool playback_transform(const ENHMETAHEADER& h, const ReferenceDevice& ref, const RECT& rect, agg::trans_affine& out) {
   double frame[4];
   if (!frame_in_pixels(h, ref, frame)) return false;
   const double sx = (rect.right - rect.left) / (frame[2] - frame[0]);

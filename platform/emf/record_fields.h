@@ -19,8 +19,8 @@ namespace velmora::platform {
 // an allocation that the record's own size would not justify.
 inline constexpr std::size_t kMaxRecordPoints = 16'000'000;
 
-std::optional<POINT> read_pointl(ByteReader& r);   // two LONGs
-std::optional<POINT> read_points(ByteReader& r);   // two SHORTs (the 16-bit record forms)
+std::optional<POINT> read_pointl(ByteReader& r);  // two LONGs
+std::optional<POINT> read_points(ByteReader& r);  // two SHORTs (the 16-bit record forms)
 std::optional<SIZE> read_sizel(ByteReader& r);
 std::optional<RECT> read_rectl(ByteReader& r);
 std::optional<XFORM> read_xform(ByteReader& r);

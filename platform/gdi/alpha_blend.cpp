@@ -83,8 +83,8 @@ void blend_rows(const DeviceContext& dst, const RECT& d, const Surface& src, con
 
 }  // namespace
 
-BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
-                       int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
+BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc, int xoriginSrc,
+                       int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
   return no_throw<BOOL>(FALSE, [&]() -> BOOL {
     const DeviceContext* dst = lookup_dc(hdcDest);
     const DeviceContext* src = lookup_dc(hdcSrc);

@@ -17,8 +17,15 @@ Bitmap::Bitmap(int width, int height, int bits_per_pixel, bool bottom_up, std::s
 
 std::unique_ptr<Bitmap> Bitmap::create(int width, int height, int bits_per_pixel, bool bottom_up) {
   switch (bits_per_pixel) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return nullptr;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return nullptr;
   }
   if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return nullptr;
   // Rows are padded to whole DWORDs, as DIB rows are.

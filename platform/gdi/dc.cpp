@@ -16,12 +16,18 @@ void select_pen(DcState& state, HGDIOBJ handle, const PenSpec& spec) {
 // Logical units per millimetre of the fixed mapping modes, times 1000.
 int milli_units_per_mm(int map_mode) {
   switch (map_mode) {
-    case MM_LOMETRIC: return 10'000;
-    case MM_HIMETRIC: return 100'000;
-    case MM_LOENGLISH: return 3'937;   // 100 per inch
-    case MM_HIENGLISH: return 39'370;  // 1000 per inch
-    case MM_TWIPS: return 56'693;      // 1440 per inch
-    default: return 0;
+    case MM_LOMETRIC:
+      return 10'000;
+    case MM_HIMETRIC:
+      return 100'000;
+    case MM_LOENGLISH:
+      return 3'937;  // 100 per inch
+    case MM_HIENGLISH:
+      return 39'370;  // 1000 per inch
+    case MM_TWIPS:
+      return 56'693;  // 1440 per inch
+    default:
+      return 0;
   }
 }
 
@@ -84,9 +90,7 @@ agg::trans_affine DeviceContext::page_transform() const {
                            s.viewport_org.y - s.window_org.y * sy);
 }
 
-agg::trans_affine DeviceContext::logical_to_device() const {
-  return state_.world * page_transform() * state_.base;
-}
+agg::trans_affine DeviceContext::logical_to_device() const { return state_.world * page_transform() * state_.base; }
 
 void DeviceContext::set_map_mode(int mode) {
   DcState& s = state_;
@@ -122,10 +126,10 @@ void DeviceContext::fit_isotropic() {
   const ReferenceDevice& ref = s.reference;
   if (ref.pixels.cx <= 0 || ref.pixels.cy <= 0) return;
   // The size of one logical unit in millimetres along each axis.
-  const double x_unit = std::abs(static_cast<double>(s.viewport_ext.cx) * ref.millimeters.cx / ref.pixels.cx /
-                                 s.window_ext.cx);
-  const double y_unit = std::abs(static_cast<double>(s.viewport_ext.cy) * ref.millimeters.cy / ref.pixels.cy /
-                                 s.window_ext.cy);
+  const double x_unit =
+      std::abs(static_cast<double>(s.viewport_ext.cx) * ref.millimeters.cx / ref.pixels.cx / s.window_ext.cx);
+  const double y_unit =
+      std::abs(static_cast<double>(s.viewport_ext.cy) * ref.millimeters.cy / ref.pixels.cy / s.window_ext.cy);
   if (x_unit == 0.0 || y_unit == 0.0) return;
   if (x_unit > y_unit) {
     s.viewport_ext.cx = static_cast<LONG>(std::lround(s.viewport_ext.cx * (y_unit / x_unit)));

@@ -103,8 +103,8 @@ class DeviceContext : public GdiObject {
   // that kind, or null when the handle is none of them.
   HGDIOBJ select_object(HGDIOBJ handle);
 
-  agg::trans_affine page_transform() const;      // window to viewport
-  agg::trans_affine logical_to_device() const;   // world, page, base
+  agg::trans_affine page_transform() const;     // window to viewport
+  agg::trans_affine logical_to_device() const;  // world, page, base
   agg::trans_affine record_to_device() const { return state_.base; }
 
   // Mapping mode changes also reset extents as SetMapMode does.

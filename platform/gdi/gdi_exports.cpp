@@ -70,8 +70,8 @@ HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage,
     if (hSection || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS) || !read_layout(pbmi, layout)) {
       return nullptr;
     }
-    std::unique_ptr<Bitmap> bitmap = Bitmap::create(layout.width, layout.height, layout.bits_per_pixel,
-                                                    layout.bottom_up);
+    std::unique_ptr<Bitmap> bitmap =
+        Bitmap::create(layout.width, layout.height, layout.bits_per_pixel, layout.bottom_up);
     if (!bitmap) return nullptr;
     void* bits = bitmap->bits();
     HBITMAP handle = static_cast<HBITMAP>(register_object(std::move(bitmap)));

@@ -106,6 +106,11 @@ HBRUSH create_brush(BrushSpec spec);
 HFONT create_font(const LOGFONTW& logfont);
 HPALETTE create_palette(std::vector<PALETTEENTRY> entries);
 
+// A colour as drawn: PALETTEINDEX colours (high byte 1) name an entry of
+// the given palette (black when it has no such entry), PALETTERGB colours
+// (high byte 2) and plain ones give their red, green and blue.
+COLORREF resolve_color(COLORREF color, HGDIOBJ palette);
+
 // The description behind a pen or extended-pen handle, or null.
 const PenSpec* pen_spec(HGDIOBJ handle);
 

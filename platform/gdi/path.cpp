@@ -5,10 +5,22 @@
 #include <cmath>
 
 namespace velmora::platform {
+namespace {
+
+// Device coordinates stay within this range (and finite): far beyond any
+// surface, and safe for the int and fixed-point arithmetic after clipping.
+constexpr double kCoordinateLimit = 1 << 26;
+
+double bounded(double v) {
+  if (!(v > -kCoordinateLimit)) return -kCoordinateLimit;  // also NaN
+  return v < kCoordinateLimit ? v : kCoordinateLimit;
+}
+
+}  // namespace
 
 bool DevicePath::add(double x, double y, Kind kind) {
   if (vertices_.size() >= kMaxVertices) return false;
-  vertices_.push_back(Vertex{x, y, kind, false});
+  vertices_.push_back(Vertex{bounded(x), bounded(y), kind, false});
   return true;
 }
 

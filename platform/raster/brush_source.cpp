@@ -10,13 +10,20 @@ namespace {
 bool on_hatch(ULONG hatch, int x, int y) {
   constexpr int kMiddle = 3;
   switch (hatch) {
-    case HS_HORIZONTAL: return y == kMiddle;
-    case HS_VERTICAL: return x == kMiddle + 1;
-    case HS_FDIAGONAL: return x == y;         // "\": down to the right
-    case HS_BDIAGONAL: return x + y == 7;     // "/": up to the right
-    case HS_CROSS: return y == kMiddle || x == kMiddle + 1;
-    case HS_DIAGCROSS: return x == y || x + y == 7;
-    default: return false;
+    case HS_HORIZONTAL:
+      return y == kMiddle;
+    case HS_VERTICAL:
+      return x == kMiddle + 1;
+    case HS_FDIAGONAL:
+      return x == y;  // "\": down to the right
+    case HS_BDIAGONAL:
+      return x + y == 7;  // "/": up to the right
+    case HS_CROSS:
+      return y == kMiddle || x == kMiddle + 1;
+    case HS_DIAGCROSS:
+      return x == y || x + y == 7;
+    default:
+      return false;
   }
 }
 
@@ -28,14 +35,18 @@ int wrap(int v, int period) {
 }  // namespace
 
 BrushSource::BrushSource(const BrushSpec& brush, const DcState& state)
-    : foreground_(pixel_of(brush.color)),
-      background_(pixel_of(state.bk_color)),
+    : foreground_(pixel_of(resolve_color(brush.color, state.palette))),
+      background_(pixel_of(resolve_color(state.bk_color, state.palette))),
       opaque_background_(state.bk_mode == OPAQUE),
       hatch_(brush.hatch),
       origin_(state.brush_origin) {
   switch (brush.style) {
-    case BS_SOLID: kind_ = Kind::Solid; break;
-    case BS_HATCHED: kind_ = brush.hatch <= HS_DIAGCROSS ? Kind::Hatch : Kind::Solid; break;
+    case BS_SOLID:
+      kind_ = Kind::Solid;
+      break;
+    case BS_HATCHED:
+      kind_ = brush.hatch <= HS_DIAGCROSS ? Kind::Hatch : Kind::Solid;
+      break;
     case BS_PATTERN:
     case BS_DIBPATTERN:
     case BS_DIBPATTERNPT:
@@ -43,12 +54,14 @@ BrushSource::BrushSource(const BrushSpec& brush, const DcState& state)
         kind_ = Kind::Pattern;
         pattern_ = brush.pattern;
         monochrome_ = brush.monochrome;
-        foreground_ = pixel_of(state.text_color);
+        foreground_ = pixel_of(resolve_color(state.text_color, state.palette));
       } else {
         kind_ = Kind::Nothing;
       }
       break;
-    default: kind_ = Kind::Nothing; break;
+    default:
+      kind_ = Kind::Nothing;
+      break;
   }
 }
 
@@ -61,10 +74,14 @@ BrushSource BrushSource::solid(std::uint32_t pixel) {
 
 std::optional<std::uint32_t> BrushSource::at(int x, int y) const {
   switch (kind_) {
-    case Kind::Solid: return foreground_;
-    case Kind::Hatch: return hatch_at(x, y);
-    case Kind::Pattern: return pattern_at(x, y);
-    default: return std::nullopt;
+    case Kind::Solid:
+      return foreground_;
+    case Kind::Hatch:
+      return hatch_at(x, y);
+    case Kind::Pattern:
+      return pattern_at(x, y);
+    default:
+      return std::nullopt;
   }
 }
 

@@ -23,8 +23,7 @@ void for_each_visible_run(const Surface& surface, const Region* clip, int y, int
   }
   const auto& rects = clip->rects();
   // Bands are sorted by top; skip those that end above the row.
-  auto it = std::lower_bound(rects.begin(), rects.end(), y,
-                             [](const RECT& r, int row) { return r.bottom <= row; });
+  auto it = std::lower_bound(rects.begin(), rects.end(), y, [](const RECT& r, int row) { return r.bottom <= row; });
   for (; it != rects.end() && it->top <= y; ++it) {
     if (it->bottom <= y) continue;
     const int left = std::max<int>(x0, it->left);

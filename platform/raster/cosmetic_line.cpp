@@ -12,8 +12,7 @@ constexpr double kSubpixel = agg::line_bresenham_interpolator::subpixel_scale;
 
 // The part [t0, t1] of segment p + t (q - p), t in [0, 1], inside the box;
 // false when none is.
-bool clip_to_box(const double p[2], const double q[2], const double lo[2], const double hi[2], double& t0,
-                 double& t1) {
+bool clip_to_box(const double p[2], const double q[2], const double lo[2], const double hi[2], double& t0, double& t1) {
   t0 = 0.0;
   t1 = 1.0;
   for (int axis = 0; axis < 2; ++axis) {
@@ -100,18 +99,24 @@ void CosmeticLine::line(POINT a, POINT b) {
 
 std::vector<int> cosmetic_pattern(UINT line_style, const std::vector<DWORD>& user_dashes) {
   switch (line_style) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    case PS_ALTERNATE: return {1, 1};
+    case PS_DASH:
+      return {18, 6};
+    case PS_DOT:
+      return {3, 3};
+    case PS_DASHDOT:
+      return {9, 6, 3, 6};
+    case PS_DASHDOTDOT:
+      return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE:
+      return {1, 1};
     case PS_USERSTYLE: {
       std::vector<int> runs;
       for (DWORD d : user_dashes) runs.push_back(static_cast<int>(std::clamp<DWORD>(d, 1, 1 << 16)));
       if (runs.size() % 2 == 1) runs.insert(runs.end(), runs.begin(), runs.end());  // odd lists repeat
       return runs;
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 

@@ -25,30 +25,60 @@ std::uint32_t blend_channel(std::uint32_t s, std::uint32_t d, std::uint32_t cove
 
 }  // namespace
 
-std::uint32_t pixel_of(COLORREF color) {
-  return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-}
+std::uint32_t pixel_of(COLORREF color) { return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color); }
 
 std::uint32_t apply_rop2(int rop2, std::uint32_t src, std::uint32_t dst) {
   const std::uint32_t p = src, d = dst;
   std::uint32_t out;
   switch (rop2) {
-    case R2_BLACK: out = 0; break;
-    case R2_NOTMERGEPEN: out = ~(d | p); break;
-    case R2_MASKNOTPEN: out = d & ~p; break;
-    case R2_NOTCOPYPEN: out = ~p; break;
-    case R2_MASKPENNOT: out = p & ~d; break;
-    case R2_NOT: out = ~d; break;
-    case R2_XORPEN: out = d ^ p; break;
-    case R2_NOTMASKPEN: out = ~(d & p); break;
-    case R2_MASKPEN: out = d & p; break;
-    case R2_NOTXORPEN: out = ~(d ^ p); break;
-    case R2_NOP: out = d; break;
-    case R2_MERGENOTPEN: out = d | ~p; break;
-    case R2_MERGEPEN: out = d | p; break;
-    case R2_MERGEPENNOT: out = p | ~d; break;
-    case R2_WHITE: out = kColorMask; break;
-    default: out = p; break;  // R2_COPYPEN and unknown values
+    case R2_BLACK:
+      out = 0;
+      break;
+    case R2_NOTMERGEPEN:
+      out = ~(d | p);
+      break;
+    case R2_MASKNOTPEN:
+      out = d & ~p;
+      break;
+    case R2_NOTCOPYPEN:
+      out = ~p;
+      break;
+    case R2_MASKPENNOT:
+      out = p & ~d;
+      break;
+    case R2_NOT:
+      out = ~d;
+      break;
+    case R2_XORPEN:
+      out = d ^ p;
+      break;
+    case R2_NOTMASKPEN:
+      out = ~(d & p);
+      break;
+    case R2_MASKPEN:
+      out = d & p;
+      break;
+    case R2_NOTXORPEN:
+      out = ~(d ^ p);
+      break;
+    case R2_NOP:
+      out = d;
+      break;
+    case R2_MERGENOTPEN:
+      out = d | ~p;
+      break;
+    case R2_MERGEPEN:
+      out = d | p;
+      break;
+    case R2_MERGEPENNOT:
+      out = p | ~d;
+      break;
+    case R2_WHITE:
+      out = kColorMask;
+      break;
+    default:
+      out = p;
+      break;  // R2_COPYPEN and unknown values
   }
   return out & kColorMask;
 }

@@ -25,8 +25,7 @@ inline constexpr double kScanClipMargin = 2.0;
 template <class VertexSource>
 bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source, FillRule rule) {
   if (surface.empty()) return false;
-  ras.clip_box(-kScanClipMargin, -kScanClipMargin, surface.width + kScanClipMargin,
-               surface.height + kScanClipMargin);
+  ras.clip_box(-kScanClipMargin, -kScanClipMargin, surface.width + kScanClipMargin, surface.height + kScanClipMargin);
   ras.filling_rule(rule == FillRule::NonZero ? agg::fill_non_zero : agg::fill_even_odd);
   ras.add_path(source);
   return ras.rewind_scanlines();

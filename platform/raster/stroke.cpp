@@ -38,12 +38,12 @@ std::vector<Polyline> flatten(const DevicePath& outline) {
 
 std::optional<std::uint32_t> gap_color(const DcState& state) {
   if (state.bk_mode != OPAQUE) return std::nullopt;
-  return pixel_of(state.bk_color);
+  return pixel_of(resolve_color(state.bk_color, state.palette));
 }
 
 void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen) {
   PixelWriter writer(dc, dc.state().rop2);
-  CosmeticLine walker(writer, pixel_of(pen.color), gap_color(dc.state()),
+  CosmeticLine walker(writer, pixel_of(resolve_color(pen.color, dc.state().palette)), gap_color(dc.state()),
                       cosmetic_pattern(pen.line_style(), pen.dashes));
   for (const Polyline& line : flatten(outline)) {
     const std::vector<POINT>& p = line.points;
@@ -54,33 +54,54 @@ void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec
 
 agg::line_cap_e cap_of(const PenSpec& pen) {
   switch (pen.style & PS_ENDCAP_MASK) {
-    case PS_ENDCAP_SQUARE: return agg::square_cap;
-    case PS_ENDCAP_FLAT: return agg::butt_cap;
-    default: return agg::round_cap;
+    case PS_ENDCAP_SQUARE:
+      return agg::square_cap;
+    case PS_ENDCAP_FLAT:
+      return agg::butt_cap;
+    default:
+      return agg::round_cap;
   }
 }
 
 agg::line_join_e join_of(const PenSpec& pen) {
   switch (pen.style & PS_JOIN_MASK) {
-    case PS_JOIN_BEVEL: return agg::bevel_join;
-    case PS_JOIN_MITER: return agg::miter_join_revert;
-    default: return agg::round_join;
+    case PS_JOIN_BEVEL:
+      return agg::bevel_join;
+    case PS_JOIN_MITER:
+      return agg::miter_join_revert;
+    default:
+      return agg::round_join;
   }
 }
 
 // Dash runs of a wide geometric pen, in device pixels; empty for solid.
+// The styles are measured in pen widths: a dash is three, a dot and a gap one.
 std::vector<double> wide_pattern(const PenSpec& pen, double width, double scale) {
-  std::vector<double> runs;
-  if (pen.line_style() == PS_USERSTYLE) {
-    for (DWORD d : pen.dashes) runs.push_back(d * scale);
-  } else {
-    for (int unit : cosmetic_pattern(pen.line_style(), {})) runs.push_back(unit / 3.0 * width);
+  std::vector<double> units;
+  switch (pen.line_style()) {
+    case PS_DASH:
+      units = {3, 1};
+      break;
+    case PS_DOT:
+      units = {1, 1};
+      break;
+    case PS_DASHDOT:
+      units = {3, 1, 1, 1};
+      break;
+    case PS_DASHDOTDOT:
+      units = {3, 1, 1, 1, 1, 1};
+      break;
+    case PS_USERSTYLE:
+      for (DWORD d : pen.dashes) units.push_back(d * scale / width);
+      break;
+    default:
+      return {};
   }
-  if (runs.size() % 2 == 1) runs.insert(runs.end(), runs.begin(), runs.end());
+  if (units.size() % 2 == 1) units.insert(units.end(), units.begin(), units.end());
   double total = 0.0;
-  for (double r : runs) total += r;
-  if (!(total > 0.5)) runs.clear();  // a pattern shorter than a pixel draws as solid
-  return runs;
+  for (double& u : units) total += (u *= width);
+  if (!(total > 0.5)) return {};  // a pattern shorter than a pixel draws as solid
+  return units;
 }
 
 template <class Source>
@@ -117,9 +138,7 @@ double device_pen_width(const PenSpec& pen, double scale) {
   return pen.is_geometric() ? width : std::round(width);
 }
 
-bool draws_cosmetic(const PenSpec& pen, double scale) {
-  return pen.width == 0 || device_pen_width(pen, scale) <= 1.0;
-}
+bool draws_cosmetic(const PenSpec& pen, double scale) { return pen.width == 0 || device_pen_width(pen, scale) <= 1.0; }
 
 void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
   if (pen.is_null() || outline.vertices().empty()) return;

@@ -172,7 +172,8 @@ TEST(PlayerShapes, HatchBrushPaintsBackgroundOnlyWhenOpaque) {
 TEST(PlayerShapes, GeometricDashesAreMeasuredInPenWidths) {
   EmfBuilder b = picture();
   // EMR_EXTCREATEPEN: index, no bitmap (4 fields), style, width 4, BS_SOLID, blue, hatch, no dashes.
-  b.record(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 4, BS_SOLID, RGB(0, 0, 255), 0, 0});
+  b.record(EMR_EXTCREATEPEN,
+           {1, 0, 0, 0, 0, PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 4, BS_SOLID, RGB(0, 0, 255), 0, 0});
   b.select_object(1).move_to(0, 10).line_to(40, 10);
   const auto px = play(b);
   // A dash of three widths, then a gap of one (pixel 12 sits on the edge).
@@ -257,7 +258,8 @@ TEST(PlayerTransforms, FrameScalesOntoThePlaybackRectangle) {
   HENHMETAFILE emf = b.handle();
   const RECT rect{20, 20, 40, 40};
   ASSERT_TRUE(PlayEnhMetaFile(dc, emf, &rect));
-  const std::vector<std::uint32_t> px(static_cast<std::uint32_t*>(bits), static_cast<std::uint32_t*>(bits) + kSide * kSide);
+  const std::vector<std::uint32_t> px(static_cast<std::uint32_t*>(bits),
+                                      static_cast<std::uint32_t*>(bits) + kSide * kSide);
   EXPECT_EQ(drawn_extent(px, 25), std::make_pair(20, 29));
   EXPECT_EQ(drawn_extent(px, 31), std::make_pair(-1, -1));
   DeleteEnhMetaFile(emf);
@@ -288,11 +290,11 @@ TEST(PlayerPaths, ShapesInsideABracketDrawNothingUntilStroked) {
 
 TEST(PlayerRobustness, SkipsUnknownAndMalformedRecordsAndKeepsPlaying) {
   EmfBuilder b = picture();
-  b.record(0x7777, {1, 2, 3});                       // unknown type
-  b.record(EMR_RECTANGLE, {1, 2});                   // too short
-  b.record(EMR_POLYGON16, {0, 0, 0, 0, 0xFFFFFFF}); // claims far more points than it holds
-  b.record(EMR_SELECTOBJECT, {5000});                // no such object
-  b.create_brush(60000, BS_SOLID, RGB(0, 255, 0));   // index beyond the table
+  b.record(0x7777, {1, 2, 3});                                // unknown type
+  b.record(EMR_RECTANGLE, {1, 2});                            // too short
+  b.record(EMR_POLYGON16, {0, 0, 0, 0, 0xFFFFFFF});           // claims far more points than it holds
+  b.record(EMR_SELECTOBJECT, {5000});                         // no such object
+  b.create_brush(60000, BS_SOLID, RGB(0, 255, 0));            // index beyond the table
   b.record(EMR_RESTOREDC, {static_cast<std::uint32_t>(-3)});  // nothing saved
   red_brush(b).select_stock(NULL_PEN).rectangle(0, 0, 4, 4);
   const auto px = play(b);
