@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   std::vector<Result> results;
   double total = 0;
   for (const fs::path& file : metafiles(in_dir)) {
-    const fs::path rel = fs::relative(file, in_dir);
+    const fs::path rel = file.lexically_relative(in_dir);
     Result r = render_in_child(file, out_dir / (rel.string() + ".png"), size, rel.string());
     total += r.ms;
     if (r.status != "ok") std::printf("%s: %s\n", r.file.c_str(), r.status.c_str());
