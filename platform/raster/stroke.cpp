@@ -13,6 +13,8 @@
 namespace velmora::platform {
 namespace {
 
+constexpr double kPointToCentre = 0.5 - 1.0 / 256.0;
+
 struct Polyline {
   std::vector<POINT> points;
   bool closed = false;
@@ -118,7 +120,9 @@ void fill_stroke(DeviceContext& dc, Source& source, const PenSpec& pen, double w
 void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
   const double width = device_pen_width(pen, scale);
   agg::path_storage path = outline.to_agg();
-  agg::trans_affine_translation to_centres(0.5, 0.5);  // pixel (x, y) has its centre at (x + .5, y + .5)
+  // Pixel (x, y) is the point (x, y): move it onto AGG's pixel centre, less
+  // a subpixel step so that an edge on the boundary takes only one side.
+  agg::trans_affine_translation to_centres(kPointToCentre, kPointToCentre);
   agg::conv_transform<agg::path_storage> moved(path, to_centres);
   agg::conv_curve<agg::conv_transform<agg::path_storage>> curves(moved);
   const std::vector<double> runs = pen.is_geometric() ? wide_pattern(pen, width, scale) : std::vector<double>{};
@@ -133,10 +137,8 @@ void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pe
 
 }  // namespace
 
-double device_pen_width(const PenSpec& pen, double scale) {
-  const double width = pen.width * scale;
-  return pen.is_geometric() ? width : std::round(width);
-}
+// Wide pens are a whole number of device pixels wide, as GDI draws them.
+double device_pen_width(const PenSpec& pen, double scale) { return std::round(pen.width * scale); }
 
 bool draws_cosmetic(const PenSpec& pen, double scale) { return pen.width == 0 || device_pen_width(pen, scale) <= 1.0; }
 
