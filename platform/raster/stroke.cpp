@@ -78,7 +78,7 @@ agg::line_join_e join_of(const PenSpec& pen) {
 
 // Dash runs of a wide geometric pen, in device pixels; empty for solid.
 // The styles are measured in pen widths: a dash is three, a dot and a gap one.
-std::vector<double> wide_pattern(const PenSpec& pen, double width, double scale) {
+std::vector<double> wide_pattern(const PenSpec& pen, double width) {
   std::vector<double> units;
   switch (pen.line_style()) {
     case PS_DASH:
@@ -93,8 +93,8 @@ std::vector<double> wide_pattern(const PenSpec& pen, double width, double scale)
     case PS_DASHDOTDOT:
       units = {3, 1, 1, 1, 1, 1};
       break;
-    case PS_USERSTYLE:
-      for (DWORD d : pen.dashes) units.push_back(d * scale / width);
+    case PS_USERSTYLE:  // device pixels, unscaled, as the reference player takes them
+      for (DWORD d : pen.dashes) units.push_back(d / width);
       break;
     default:
       return {};
@@ -125,7 +125,7 @@ void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pe
   agg::trans_affine_translation to_centres(kPointToCentre, kPointToCentre);
   agg::conv_transform<agg::path_storage> moved(path, to_centres);
   agg::conv_curve<agg::conv_transform<agg::path_storage>> curves(moved);
-  const std::vector<double> runs = pen.is_geometric() ? wide_pattern(pen, width, scale) : std::vector<double>{};
+  const std::vector<double> runs = pen.is_geometric() ? wide_pattern(pen, width) : std::vector<double>{};
   if (runs.empty()) {
     fill_stroke(dc, curves, pen, width);
     return;
