@@ -1,5 +1,6 @@
 #include "emf/text_drawing.h"
 
+#include "emf/glyph_fill.h"
 #include "raster/painter.h"
 #include "text/text_layout.h"
 
@@ -93,7 +94,7 @@ void paint(DeviceContext& dc, TextGeometry& g) {
     if (g.aliased_glyphs)
       fill_path_aliased(dc, g.glyphs, FillRule::NonZero, solid(foreground));
     else
-      fill_path_antialiased(dc, g.glyphs, FillRule::NonZero, foreground);
+      fill_glyphs_antialiased(dc, g.glyphs, foreground);
   }
   if (g.lines.total_vertices() > 0) fill_path_aliased(dc, g.lines, FillRule::NonZero, solid(foreground));
 }

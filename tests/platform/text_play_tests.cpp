@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <set>
 #include <cstring>
 #include <string>
 
@@ -175,6 +177,28 @@ TEST(TextPlayback, MalformedRecordsDrawNothing) {
   emf.raw(EMR_POLYTEXTOUTW, std::vector<std::uint8_t>(32, 0xFF));       // string count beyond the body
   canvas.play(emf);
   EXPECT_TRUE(empty(canvas.touched()));
+}
+
+TEST(TextPlayback, GreyEdgesAreMixedInGammaSpaceInSixteenths) {
+  Canvas canvas;
+  LOGFONTW font = arial(-120);
+  font.lfEscapement = font.lfOrientation = 300;  // turned, so edges cross pixels at every coverage
+  EmfBuilder emf = with_font(font);
+  emf.ext_text_out_w({20, 250}, u"lOl");
+  canvas.play(emf);
+  std::set<std::uint32_t> allowed;
+  for (int k = 0; k <= 16; ++k) {
+    const auto v = static_cast<std::uint32_t>(std::lround(255 * std::pow(1 - k / 16.0, 1 / 2.3)));
+    allowed.insert(v | v << 8 | v << 16);
+  }
+  int grey = 0;
+  for (int i = 0; i < kSize * kSize; ++i) {
+    if (canvas.pixels[i] == kUntouched) continue;
+    const std::uint32_t rgb = canvas.pixels[i] & 0xFFFFFF;
+    EXPECT_EQ(allowed.count(rgb), 1u) << std::hex << rgb;
+    grey += rgb != 0;
+  }
+  EXPECT_GT(grey, 100);
 }
 
 // Random bodies for every text record, some with plausible counts and
