@@ -34,33 +34,66 @@ agg::path_storage fill_geometry(const DevicePath& area) {
   return path;
 }
 
-// The pixel rows of an area that is one axis-aligned rectangle (four or five
-// points, in either turn), or none. Such areas are painted as spans: their
-// corner pixels cover only a quarter of an area-sampled pixel, yet GDI takes
-// the top-left one.
-std::optional<std::vector<DeviceSpan>> box_spans(const DevicePath& area, int surface_height) {
-  const auto& v = area.vertices();
-  if (v.size() < 4 || v.size() > 5) return std::nullopt;
-  for (std::size_t i = 1; i < v.size(); ++i) {
-    if (v[i].kind != DevicePath::Kind::LineTo) return std::nullopt;
+// Areas made only of axis-aligned rectangles that do not overlap are
+// painted as spans: their corner pixels cover only a quarter of an
+// area-sampled pixel, yet GDI takes the top-left one. More figures than
+// this go to the rasterizer (the overlap test is quadratic).
+constexpr std::size_t kMaxBoxFigures = 256;
+
+// The pixels of one figure [first, last) when it is an axis-aligned
+// rectangle (four or five points, either turn): pixel x is inside when
+// left <= x < right, and likewise for rows.
+std::optional<RECT> figure_box(const std::vector<DevicePath::Vertex>& v, std::size_t first, std::size_t last) {
+  const std::size_t n = last - first;
+  if (n < 4 || n > 5) return std::nullopt;
+  const auto* p = &v[first];
+  for (std::size_t i = 1; i < n; ++i) {
+    if (p[i].kind != DevicePath::Kind::LineTo) return std::nullopt;
   }
-  if (v.size() == 5 && (v[4].x != v[0].x || v[4].y != v[0].y)) return std::nullopt;
-  const bool horizontal_first = v[0].y == v[1].y && v[1].x == v[2].x && v[2].y == v[3].y && v[3].x == v[0].x;
-  const bool vertical_first = v[0].x == v[1].x && v[1].y == v[2].y && v[2].x == v[3].x && v[3].y == v[0].y;
+  if (n == 5 && (p[4].x != p[0].x || p[4].y != p[0].y)) return std::nullopt;
+  const bool horizontal_first = p[0].y == p[1].y && p[1].x == p[2].x && p[2].y == p[3].y && p[3].x == p[0].x;
+  const bool vertical_first = p[0].x == p[1].x && p[1].y == p[2].y && p[2].x == p[3].x && p[3].y == p[0].y;
   if (!horizontal_first && !vertical_first) return std::nullopt;
-  // Pixel x is inside when left <= x < right (and likewise for rows).
-  const double left = std::min(v[0].x, v[2].x), right = std::max(v[0].x, v[2].x);
-  const double top = std::min(v[0].y, v[2].y), bottom = std::max(v[0].y, v[2].y);
-  const int x0 = clamp_coordinate(std::ceil(left)), x1 = clamp_coordinate(std::ceil(right));
-  const int y0 = clamp_coordinate(std::ceil(top)), y1 = clamp_coordinate(std::ceil(bottom));
+  return RECT{
+      clamp_coordinate(std::ceil(std::min(p[0].x, p[2].x))), clamp_coordinate(std::ceil(std::min(p[0].y, p[2].y))),
+      clamp_coordinate(std::ceil(std::max(p[0].x, p[2].x))), clamp_coordinate(std::ceil(std::max(p[0].y, p[2].y)))};
+}
+
+bool overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+std::optional<std::vector<RECT>> disjoint_boxes(const DevicePath& area) {
+  const auto& v = area.vertices();
+  std::vector<RECT> boxes;
+  for (std::size_t first = 0; first < v.size();) {
+    std::size_t last = first + 1;
+    while (last < v.size() && v[last].kind != DevicePath::Kind::MoveTo) ++last;
+    auto box = figure_box(v, first, last);
+    if (!box || boxes.size() >= kMaxBoxFigures) return std::nullopt;
+    for (const RECT& other : boxes) {
+      if (overlap(*box, other)) return std::nullopt;
+    }
+    boxes.push_back(*box);
+    first = last;
+  }
+  return boxes;
+}
+
+void paint_boxes(DeviceContext& dc, const std::vector<RECT>& boxes, const BrushSpec& brush) {
+  const int height = dc.surface().height;
   std::vector<DeviceSpan> spans;
-  for (int y = std::max(y0, 0); y < std::min(y1, surface_height); ++y) spans.push_back(DeviceSpan{y, x0, x1});
-  return spans;
+  for (const RECT& b : boxes) {
+    for (int y = std::max<int>(b.top, 0); y < std::min<int>(b.bottom, height); ++y) {
+      spans.push_back(DeviceSpan{y, b.left, b.right});
+    }
+  }
+  paint_spans(dc, spans, brush);
 }
 
 void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const BrushSpec& brush) {
-  if (auto spans = box_spans(area, dc.surface().height)) {
-    paint_spans(dc, *spans, brush);
+  if (auto boxes = disjoint_boxes(area)) {
+    paint_boxes(dc, *boxes, brush);
     return;
   }
   agg::path_storage fill = fill_geometry(area);

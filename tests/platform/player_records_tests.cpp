@@ -149,11 +149,9 @@ TEST(PlayerPolys, PolyPolygonFillsEachPolygon) {
                                pt(30, 20), pt(30, 30), pt(20, 30)});
   Canvas c;
   c.play(b);
-  // Each square's pixels, give or take its top-left corner (area sampling
-  // weighs a corner pixel as a quarter).
-  EXPECT_GE(c.count(kRed, 0, 0, 10, 10), 99);
-  EXPECT_GE(c.count(kRed, 20, 20, 30, 30), 99);
-  EXPECT_EQ(c.count(kRed), c.count(kRed, 0, 0, 10, 10) + c.count(kRed, 20, 20, 30, 30));
+  EXPECT_EQ(c.count(kRed, 0, 0, 10, 10), 100);  // corners included
+  EXPECT_EQ(c.count(kRed, 20, 20, 30, 30), 100);
+  EXPECT_EQ(c.count(kRed), 200);
 }
 
 TEST(PlayerState, ScaleViewportAndAbsoluteRestore) {
