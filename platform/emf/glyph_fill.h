@@ -6,7 +6,6 @@
 #pragma once
 
 #include "gdi/dc.h"
-#include "region/region.h"
 
 #include <agg_path_storage.h>
 

@@ -140,6 +140,12 @@ class Matcher {
     for (const char* path : kExtraFontFiles) FcConfigAppFontAddFile(config_, reinterpret_cast<const FcChar8*>(path));
   }
 
+  ~Matcher() {
+    if (config_) FcConfigDestroy(config_);
+  }
+  Matcher(const Matcher&) = delete;
+  Matcher& operator=(const Matcher&) = delete;
+
   static std::string cache_key(const FontRequest& r) {
     return normalised(r.face) + '|' + std::to_string(r.weight == 0 ? FW_NORMAL : r.weight) + '|' +
            std::to_string(r.italic) + '|' + std::to_string(r.pitch_and_family);
