@@ -1,4 +1,4 @@
-// Pens, solid and hatched brushes, palettes, and the selection and deletion
+// Pens, solid and hatched brushes, and the selection and deletion
 // of table objects. Every creating record takes a slot, even one that cannot
 // be read or has no EMF form, so that later slot numbers stay in step with
 // the WMF's own table.

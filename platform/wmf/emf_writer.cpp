@@ -33,7 +33,7 @@ EmfRecord header_record(const EmfPictureSize& size, std::uint32_t total_bytes, s
 
 }  // namespace
 
-EmfRecord::EmfRecord(std::uint32_t type) : type_(type) {
+EmfRecord::EmfRecord(std::uint32_t type) {
   u32(type);
   u32(0);  // the size, settled by EmfWriter::add
 }

@@ -35,11 +35,9 @@ class EmfRecord {
 
   // Bytes so far, the type and size fields included: the offset of the next field.
   std::uint32_t size() const { return static_cast<std::uint32_t>(bytes_.size()); }
-  std::uint32_t type() const { return type_; }
   const std::vector<std::uint8_t>& data() const { return bytes_; }
 
  private:
-  std::uint32_t type_;
   std::vector<std::uint8_t> bytes_;
 };
 
@@ -64,7 +62,6 @@ class EmfWriter {
   // Remembers that an object-table index is in use, for the header's nHandles.
   void use_object_index(std::uint32_t index);
 
-  std::size_t record_count() const { return records_; }
   // The whole file: header, the added records, EOF. Empty after an overflow.
   std::vector<std::uint8_t> finish(const EmfPictureSize& size) const;
 

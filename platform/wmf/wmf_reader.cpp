@@ -12,18 +12,17 @@ constexpr std::uint16_t kHeaderSizeWords = 9;
 constexpr std::uint16_t kVersion1 = 0x0100;
 constexpr std::uint16_t kVersion3 = 0x0300;
 
-// Checks the METAHEADER and gives its object count.
-std::optional<std::uint16_t> read_header(ByteReader& reader) {
+// Checks the 18-byte METAHEADER. Its sizes and object count are often wrong
+// in real files and are not relied on: the records and the table grow as
+// the data says.
+bool read_header(ByteReader& reader) {
   const auto type = reader.read<std::uint16_t>();
   const auto header_words = reader.read<std::uint16_t>();
   const auto version = reader.read<std::uint16_t>();
-  const auto size_words = reader.read<std::uint32_t>();  // often wrong in real files: not relied on
-  const auto objects = reader.read<std::uint16_t>();
-  if (!type || !header_words || !version || !size_words || !objects || !reader.skip(6)) return std::nullopt;
-  if (*type != kMemoryMetafile && *type != kDiskMetafile) return std::nullopt;
-  if (*header_words != kHeaderSizeWords) return std::nullopt;
-  if (*version != kVersion1 && *version != kVersion3) return std::nullopt;
-  return objects;
+  if (!type || !header_words || !version || !reader.skip(12)) return false;  // size, objects, max record, members
+  if (*type != kMemoryMetafile && *type != kDiskMetafile) return false;
+  if (*header_words != kHeaderSizeWords) return false;
+  return *version == kVersion1 || *version == kVersion3;
 }
 
 enum class Step { Record, End, Refuse };
@@ -48,9 +47,8 @@ Step next_record(ByteReader& reader, WmfRecord& record) {
 
 std::optional<WmfFile> read_wmf(std::span<const std::uint8_t> bytes) {
   ByteReader reader(bytes);
-  const auto objects = read_header(reader);
-  if (!objects) return std::nullopt;
-  WmfFile file{*objects, {}};
+  if (!read_header(reader)) return std::nullopt;
+  WmfFile file;
   WmfRecord record{};
   for (;;) {
     const Step step = next_record(reader, record);

@@ -22,12 +22,10 @@ struct WmfRecord {
 };
 
 struct WmfFile {
-  std::uint16_t object_slots;  // mtNoObjects: the table size the writer declared (advisory)
   std::vector<WmfRecord> records;  // in file order, META_EOF not included
 };
 
-// The 18-byte METAHEADER and the size of one record's own header.
-inline constexpr std::size_t kWmfHeaderBytes = 18;
+// The size of one record's own header: size (2 words) and function.
 inline constexpr std::uint32_t kRecordHeaderWords = 3;
 // A metafile of more records than this is refused rather than indexed: four
 // million records is far beyond any real picture, and the index of each
