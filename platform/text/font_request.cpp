@@ -32,6 +32,7 @@ FontRequest font_request_from(const LOGFONTW& logfont) {
   request.strike_out = logfont.lfStrikeOut != 0;
   request.charset = logfont.lfCharSet;
   request.pitch_and_family = logfont.lfPitchAndFamily;
+  request.quality = logfont.lfQuality;
   return request;
 }
 

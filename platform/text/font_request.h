@@ -22,11 +22,20 @@ struct FontRequest {
   bool strike_out = false;
   std::uint8_t charset = 0;           // *_CHARSET
   std::uint8_t pitch_and_family = 0;  // low 2 bits pitch, high 4 bits FF_* family
+  std::uint8_t quality = 0;           // *_QUALITY: whether glyph edges are grey
 
   bool wants_bold() const { return weight >= kBoldWeight; }
+  // NONANTIALIASED_QUALITY: two-level glyphs at every size.
+  bool wants_aliased() const { return quality == kNonAntialiasedQuality; }
+  // ANTIALIASED_QUALITY and the ClearType qualities: grey edges at every
+  // size, whatever the font's gasp table says.
+  bool wants_grey() const { return quality >= kAntialiasedQuality && quality <= kClearTypeNaturalQuality; }
 
   // Weights from here up are drawn bold (FW_SEMIBOLD and heavier).
   static constexpr int kBoldWeight = 600;
+  static constexpr std::uint8_t kNonAntialiasedQuality = 3;
+  static constexpr std::uint8_t kAntialiasedQuality = 4;
+  static constexpr std::uint8_t kClearTypeNaturalQuality = 6;
 };
 
 // The request that a LOGFONTW describes. The face name stops at its first

@@ -84,9 +84,10 @@ bool is_upright(const agg::trans_affine& m) {
 
 // Upright glyphs are drawn as the platform draws them: the em rounded to
 // whole device pixels, outlines and advances hinted at that size, and the
-// ascent and descent in whole pixels. glyph_linear maps text space to device
+// ascent and descent in whole pixels; two-level where the font's quality or
+// its gasp table asks for no greys. glyph_linear maps text space to device
 // for the glyphs (their own turn included).
-void apply_hinting(FT_Face face, RunFont& run, const agg::trans_affine& glyph_linear) {
+void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear) {
   if (run.style.oblique || !is_upright(glyph_linear)) return;
   const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
   const double ppem = std::round(exact_ppem);
@@ -100,7 +101,7 @@ void apply_hinting(FT_Face face, RunFont& run, const agg::trans_affine& glyph_li
   run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
   run.pixels_per_unit_x = glyph_linear.sx;
   run.style.hinted_ppem = ppem;
-  run.style.monochrome = !grey_at(face, ppem);
+  run.style.monochrome = font.wants_aliased() || (!font.wants_grey() && !grey_at(face, ppem));
 }
 
 std::vector<FT_UInt> glyph_ids(FT_Face face, const TextLayoutInput& in) {
@@ -267,7 +268,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   if (!run) return;
   Placement place;
   if (in.advanced_mode) place.glyph_turn = rotation_tenths(in.font.orientation - in.font.escapement);
-  apply_hinting(face, *run, place.glyph_turn * ctx.linear);
+  apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear);
   const std::vector<FT_UInt> ids = glyph_ids(face, in);
   const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);
   const agg::point_d end = pens.back();
@@ -280,7 +281,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   place.text_to_device.multiply(agg::trans_affine_translation(ox, oy));
 
   TextGeometry& g = result.emplace();
-  g.aliased_glyphs = run->style.monochrome;
+  g.aliased_glyphs = run->style.monochrome || in.font.wants_aliased();
   append_glyphs(face, *run, place, ids, pens, g.glyphs);
   append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
   if (in.opaque_background)

@@ -224,6 +224,10 @@ TEST(TextLayout, UprightTextIsHintedAndSmallSizesFollowTheGaspTable) {
   EXPECT_TRUE(a->aliased_glyphs);  // Liberation Sans asks for no greys from 9 to 16 pixels
   EXPECT_FALSE(b->aliased_glyphs);
   EXPECT_FALSE(c->aliased_glyphs);  // turned text is never hinted
+  small.input.font.quality = 4;     // ANTIALIASED_QUALITY: greys at every size
+  large.input.font.quality = 3;     // NONANTIALIASED_QUALITY: never
+  EXPECT_FALSE(small.lay_out()->aliased_glyphs);
+  EXPECT_TRUE(large.lay_out()->aliased_glyphs);
   // Hinted: the baseline and the cap height sit on whole pixels.
   const agg::rect_d h = bounds(a->glyphs);
   EXPECT_DOUBLE_EQ(h.y2, std::round(h.y2));
