@@ -53,7 +53,7 @@ bool render_with_oracle(const fs::path& emf, const fs::path& png, int width, int
   const fs::path bmp = png.string() + ".bmp";
   std::ostringstream cmd;
   cmd << "sh " << oracle / "emfref.sh" << ' ' << emf << ' ' << bmp << ' ' << width << ' ' << height
-      << " >/dev/null && python3 " << oracle / "bmp2png.py" << ' ' << bmp << ' ' << png << " >/dev/null";
+      << " >/dev/null && /usr/bin/python3 " << oracle / "bmp2png.py" << ' ' << bmp << ' ' << png << " >/dev/null";
   const bool ok = std::system(cmd.str().c_str()) == 0;
   fs::remove(bmp);
   return ok;
