@@ -15,7 +15,12 @@ constexpr std::uint32_t kRecordHeaderBytes = 8;
 // and differences of two of them stay inside an int.
 constexpr double kDeviceLimit = 1 << 29;
 
-int device_pixel(double v) { return static_cast<int>(std::floor(std::clamp(v, -kDeviceLimit, kDeviceLimit) + 0.5)); }
+// NaN (a degenerate transform times a far coordinate) cannot be clamped and
+// has no int value: it is taken as 0.
+int device_pixel(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(std::floor(std::clamp(v, -kDeviceLimit, kDeviceLimit) + 0.5));
+}
 
 bool keeps_axes(const agg::trans_affine& t) { return t.shx == 0.0 && t.shy == 0.0; }
 
