@@ -81,12 +81,14 @@ void play_record(Playback& playback, const RecordSpan& span) {
 
 // A fresh drawing state for the picture: defaults, the caller's clip as the
 // meta region, and the playback transform after the caller's own. Metric
-// mapping modes inside the picture measure against the context's own
-// device, as the reference player's do, not the picture's reference device.
-void prepare_state(DeviceContext& dc, const agg::trans_affine& frame_to_rect) {
+// mapping modes inside the picture measure against the picture's reference
+// device, so that a picture drawn in millimetres fills its frame like any
+// other (the reference player measures against its own screen instead, which
+// shrinks such pictures).
+void prepare_state(DeviceContext& dc, const ReferenceDevice& ref, const agg::trans_affine& frame_to_rect) {
   const DcState caller = dc.state();
   DcState fresh;
-  fresh.reference = caller.reference;
+  fresh.reference = ref;
   fresh.base = frame_to_rect * dc.logical_to_device();
   fresh.clip = caller.clip;
   fresh.meta_region = caller.clip;
@@ -106,7 +108,7 @@ bool play_enh_metafile(DeviceContext& dc, const EnhMetaFile& metafile, const REC
   if (!playback_transform(metafile.header(), ref, rect, frame_to_rect)) return false;
   const int entry_depth = dc.save();
   if (entry_depth == 0) return false;
-  prepare_state(dc, frame_to_rect);
+  prepare_state(dc, ref, frame_to_rect);
   {
     Playback playback(dc, metafile);
     for (const RecordSpan& span : metafile.records()) {

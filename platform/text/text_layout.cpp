@@ -267,7 +267,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   std::optional<RunFont> run = run_font(face, in, matched, ctx.linear);
   if (!run) return;
   Placement place;
-  if (in.advanced_mode) place.glyph_turn = rotation_tenths(in.font.orientation - in.font.escapement);
+  if (in.advanced_mode) place.glyph_turn = rotation_tenths(static_cast<double>(in.font.orientation) - in.font.escapement);
   apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear);
   const std::vector<FT_UInt> ids = glyph_ids(face, in);
   const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);

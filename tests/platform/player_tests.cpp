@@ -202,15 +202,15 @@ TEST(PlayerTransforms, AnisotropicMappingScalesAndMoves) {
   EXPECT_EQ(drawn_extent(px, 9), std::make_pair(-1, -1));
 }
 
-// Metric modes measure against the context's own 96 dpi device, as the
-// reference player does, not the picture's reference device.
-TEST(PlayerTransforms, MetricModesUseTheContextsResolution) {
-  EmfBuilder b = picture();
+// Metric modes measure against the picture's reference device, so that a
+// picture drawn in millimetres fills its frame.
+TEST(PlayerTransforms, MetricModesUseThePicturesReferenceDevice) {
+  EmfBuilder b = picture();  // reference device of 3.2 pixels per millimetre, frame played at 1:1
   b.set_map_mode(MM_LOMETRIC);
-  red_brush(b).select_stock(NULL_PEN).rectangle(0, 0, 50, -50);  // 5 mm: 18.9 pixels
+  red_brush(b).select_stock(NULL_PEN).rectangle(0, 0, 50, -50);  // 5 mm: 16 pixels
   const auto px = play(b);
-  EXPECT_EQ(drawn_extent(px, 0), std::make_pair(0, 18));
-  EXPECT_EQ(drawn_extent(px, 19), std::make_pair(-1, -1));
+  EXPECT_EQ(drawn_extent(px, 0), std::make_pair(0, 15));
+  EXPECT_EQ(drawn_extent(px, 16), std::make_pair(-1, -1));
 }
 
 // A pixel is filled when its own point lies inside, left and top edges
