@@ -1,6 +1,6 @@
-// velmora-render-sample [picture.emf] [output directory]
+// velmora-render-sample [picture.emf|.wmf] [output directory]
 //
-// Draws an enhanced metafile twice, 800 x 800 on white: with the platform's
+// Draws a metafile twice, 800 x 800 on white: with the platform's
 // plain player and with Velmora, and writes <name>-plain.png and
 // <name>-velmora.png side by side for comparison.
 #include <velmora.h>
@@ -14,29 +14,19 @@
 #include <vector>
 
 #include "common/canvas.h"
+#include "fit_to_aspect.h"
+#include "identify.h"
 
 namespace {
 
 constexpr int kSide = 800;
 
-// The whole file through SetEnhMetaFileBits; null when unreadable or refused.
-HENHMETAFILE load_picture(const std::filesystem::path& path) {
+// The whole file, identified by content (placeable WMF, EMF or plain WMF).
+velmora::IdentifiedMetafile load_picture(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   const std::vector<BYTE> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (!file.good() && !file.eof()) return nullptr;
-  return SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
-}
-
-// The largest rectangle of the picture's aspect inside the square, anchored
-// at its top-left corner; right and bottom exclusive.
-RECT fitted_rect(HENHMETAFILE picture) {
-  ENHMETAHEADER header{};
-  if (!GetEnhMetaFileHeader(picture, sizeof(header), &header)) return RECT{0, 0, kSide, kSide};
-  const double width = header.rclFrame.right - header.rclFrame.left;
-  const double height = header.rclFrame.bottom - header.rclFrame.top;
-  if (!(width > 0) || !(height > 0)) return RECT{0, 0, kSide, kSide};
-  if (width >= height) return RECT{0, 0, kSide, static_cast<LONG>(kSide * height / width)};
-  return RECT{0, 0, static_cast<LONG>(kSide * width / height), kSide};
+  if (!file.good() && !file.eof()) return {};
+  return velmora::IdentifyMetafile(bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 bool render_plain(HENHMETAFILE picture, const RECT& rect, const std::string& out) {
@@ -62,14 +52,15 @@ bool render_velmora(HENHMETAFILE picture, const RECT& rect, const std::string& o
 int main(int argc, char** argv) {
   const std::filesystem::path input = argc > 1 ? argv[1] : "samples/tiger.emf";
   const std::filesystem::path out_dir = argc > 2 ? argv[2] : "out";
-  HENHMETAFILE picture = load_picture(input);
+  const velmora::IdentifiedMetafile identified = load_picture(input);
+  HENHMETAFILE picture = identified.picture;
   if (!picture) {
-    std::fprintf(stderr, "%s: not a readable enhanced metafile\n", input.string().c_str());
+    std::fprintf(stderr, "%s: not a readable metafile\n", input.string().c_str());
     return 1;
   }
   std::error_code ignored;
   std::filesystem::create_directories(out_dir, ignored);
-  const RECT rect = fitted_rect(picture);
+  const RECT rect = velmora::FitToAspect(RECT{0, 0, kSide, kSide}, identified.aspect);
   const std::string stem = input.stem().string();
   const std::string plain = (out_dir / (stem + "-plain.png")).string();
   const std::string smooth = (out_dir / (stem + "-velmora.png")).string();
