@@ -40,9 +40,10 @@ Dib indexed_dib(int bit_count) {
 Dib rle8_dib() {
   Dib dib = indexed_dib(8);
   dib.compression = BI_RLE8;
+  const std::vector<std::uint8_t> indices = indexed_dib(8).bits;
   std::vector<std::uint8_t> out;
   for (int row = 0; row < 8; ++row) {
-    const std::uint8_t* r = indexed_dib(8).bits.data() + row * 8;
+    const std::uint8_t* r = indices.data() + row * 8;
     for (int x = 0; x < 8;) {
       int n = 1;
       while (x + n < 8 && r[x + n] == r[x]) ++n;
