@@ -98,7 +98,11 @@ std::vector<ReferenceCase> bitmap_cases() {
   }
   {
     // 16 bits, 5-6-5 masks.
-    Dib dib = make_dib(8, 8, 16, std::vector<std::uint32_t>(64, 0));
+    Dib dib;
+    dib.width = 8;
+    dib.height = 8;
+    dib.bit_count = 16;
+    dib.bits.assign(16 * 8, 0);  // 8 rows of 16 bytes
     dib.compression = BI_BITFIELDS;
     dib.colors = {0xF800, 0x07E0, 0x001F};
     const auto px = quadrant_pixels();

@@ -44,6 +44,7 @@ Bytes Dib::info() const {
 }
 
 Dib make_dib(int width, int height, int bit_count, const std::vector<std::uint32_t>& pixels) {
+  if (bit_count != 24 && bit_count != 32) return {};  // only the direct-colour depths are written here
   Dib dib;
   dib.width = width;
   dib.height = height;

@@ -22,7 +22,7 @@ struct Dib {
   std::vector<std::uint8_t> info() const;  // header and colour table
 };
 
-// Rows of 0x00RRGGBB pixels (top row first) as a bottom-up BI_RGB DIB of the given depth.
+// Rows of 0x00RRGGBB pixels (top row first) as a bottom-up BI_RGB DIB of 24 or 32 bits.
 Dib make_dib(int width, int height, int bit_count, const std::vector<std::uint32_t>& top_down_pixels);
 
 struct FontSpec {
