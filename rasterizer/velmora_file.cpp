@@ -4,7 +4,7 @@
 // Every resource of a call has a scoped owner, so each way out (a failure
 // result or an allocation failure) closes the file, deletes the picture and
 // releases the buffers. Exceptions stop here: callers expect 0 for failure.
-#include "fit_to_aspect.h"
+#include "fit_rect.h"
 #include "identify.h"
 #include "velmora.h"
 

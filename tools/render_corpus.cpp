@@ -9,7 +9,7 @@
 // Each file is played in a child process under a time limit, so a file that
 // crashes or hangs the player is reported instead of ending the run.
 #include "common/canvas.h"
-#include "fit_to_aspect.h"
+#include "fit_rect.h"
 #include "identify.h"
 
 #include <sys/wait.h>

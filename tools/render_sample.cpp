@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/canvas.h"
-#include "fit_to_aspect.h"
+#include "fit_rect.h"
 #include "identify.h"
 
 namespace {

@@ -138,6 +138,6 @@ Placement mirrored(const Placement& placement, bool mirror_x, bool mirror_y) {
   return p;
 }
 
-DcBrushPattern::DcBrushPattern(const DcState& state) : source_(state.brush_spec, pattern_state(state)) {}
+DcBrushPattern::DcBrushPattern(const DcState& state) : source_(state.brush_traits, pattern_state(state)) {}
 
 }  // namespace velmora::platform

@@ -80,7 +80,7 @@ std::optional<std::vector<RECT>> disjoint_boxes(const DevicePath& area) {
   return boxes;
 }
 
-void paint_boxes(DeviceContext& dc, const std::vector<RECT>& boxes, const BrushSpec& brush) {
+void paint_boxes(DeviceContext& dc, const std::vector<RECT>& boxes, const BrushTraits& brush) {
   const int height = dc.surface().height;
   std::vector<DeviceSpan> spans;
   for (const RECT& b : boxes) {
@@ -91,7 +91,7 @@ void paint_boxes(DeviceContext& dc, const std::vector<RECT>& boxes, const BrushS
   paint_spans(dc, spans, brush);
 }
 
-void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const BrushSpec& brush) {
+void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const BrushTraits& brush) {
   if (auto boxes = disjoint_boxes(area)) {
     paint_boxes(dc, *boxes, brush);
     return;
@@ -132,10 +132,10 @@ void draw_closed(DeviceContext& dc, const DevicePath& area, const DevicePath& ou
     return;
   }
   const DcState& s = dc.state();
-  if (!s.brush_spec.is_null()) {
-    fill_area(dc, area, rule, s.brush_spec);
+  if (!s.brush_traits.is_null()) {
+    fill_area(dc, area, rule, s.brush_traits);
   }
-  stroke_outline(dc, outline, s.pen_spec, DeviceMapping(dc).scale());
+  stroke_outline(dc, outline, s.pen_traits, DeviceMapping(dc).scale());
 }
 
 void draw_open(DeviceContext& dc, const DevicePath& lines) {
@@ -143,17 +143,17 @@ void draw_open(DeviceContext& dc, const DevicePath& lines) {
     append_to_path(dc.path(), lines);
     return;
   }
-  stroke_outline(dc, lines, dc.state().pen_spec, DeviceMapping(dc).scale());
+  stroke_outline(dc, lines, dc.state().pen_traits, DeviceMapping(dc).scale());
 }
 
 void fill_device_path(DeviceContext& dc, const DevicePath& path) {
-  const BrushSpec& brush = dc.state().brush_spec;
+  const BrushTraits& brush = dc.state().brush_traits;
   if (brush.is_null()) return;
   fill_area(dc, path, poly_fill_rule(dc), brush);
 }
 
 void stroke_device_path(DeviceContext& dc, const DevicePath& path) {
-  stroke_outline(dc, path, dc.state().pen_spec, DeviceMapping(dc).scale());
+  stroke_outline(dc, path, dc.state().pen_traits, DeviceMapping(dc).scale());
 }
 
 }  // namespace velmora::platform

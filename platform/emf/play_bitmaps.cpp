@@ -150,7 +150,7 @@ void create_pattern_brush(Playback& p, ByteReader body, bool mono_record) {
   const bool monochrome = mono_record && paints_with_dc_colours(body, *dib);
   auto image = decode_record_dib(body, *dib, monochrome ? MonoMapping::Indices : MonoMapping::ColorTable);
   if (!image) return;
-  BrushSpec brush;
+  BrushTraits brush;
   brush.style = BS_DIBPATTERNPT;
   brush.monochrome = monochrome;
   brush.pattern = std::make_shared<const Image32>(std::move(*image));

@@ -121,16 +121,16 @@ std::optional<Region> read_device_region(Playback& p, ByteReader& body, std::uin
   return region_to_device(*rects, p.dc().record_to_device());
 }
 
-const BrushSpec* brush_at(const Playback& p, std::uint32_t index) {
+const BrushTraits* brush_at(const Playback& p, std::uint32_t index) {
   const Brush* brush = lookup<Brush>(p.object_at(index));
-  return brush ? &brush->spec() : nullptr;
+  return brush ? &brush->traits() : nullptr;
 }
 
 void on_fill_rgn(Playback& p, ByteReader body) {
   auto record = read_region_record(body);
   auto brush_index = body.read<std::uint32_t>();
   if (!record || !brush_index) return;
-  const BrushSpec* brush = brush_at(p, *brush_index);
+  const BrushTraits* brush = brush_at(p, *brush_index);
   auto region = read_device_region(p, body, record->data_size);
   if (brush && region) paint_region(p.dc(), *region, *brush);
 }
@@ -139,7 +139,7 @@ void on_paint_rgn(Playback& p, ByteReader body) {
   auto record = read_region_record(body);
   if (!record) return;
   if (auto region = read_device_region(p, body, record->data_size)) {
-    paint_region(p.dc(), *region, p.dc().state().brush_spec);
+    paint_region(p.dc(), *region, p.dc().state().brush_traits);
   }
 }
 
@@ -180,7 +180,7 @@ void on_frame_rgn(Playback& p, ByteReader body) {
   auto brush_index = body.read<std::uint32_t>();
   auto stroke = read_sizel(body);
   if (!record || !brush_index || !stroke) return;
-  const BrushSpec* brush = brush_at(p, *brush_index);
+  const BrushTraits* brush = brush_at(p, *brush_index);
   auto region = read_device_region(p, body, record->data_size);
   if (!brush || !region) return;
   const agg::trans_affine m = p.dc().logical_to_device();

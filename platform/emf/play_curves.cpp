@@ -39,7 +39,7 @@ POINT rounded_point(double x, double y) {
 
 // Half the wide pen's width inside the box for PS_INSIDEFRAME.
 double inside_frame_inset(const DeviceContext& dc, double scale) {
-  const PenSpec& pen = dc.state().pen_spec;
+  const PenTraits& pen = dc.state().pen_traits;
   if (pen.line_style() != PS_INSIDEFRAME || draws_cosmetic(pen, scale)) return 0.0;
   return std::floor(device_pen_width(pen, scale) / 2.0);
 }

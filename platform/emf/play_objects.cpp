@@ -14,8 +14,8 @@ constexpr std::uint32_t kMaxDashEntries = 16;
 // LOGPALETTE's entry count is 16-bit; this bounds the allocation anyway.
 constexpr std::uint32_t kMaxPaletteEntries = 0x10000;
 
-BrushSpec brush_of(UINT style, COLORREF color, ULONG hatch) {
-  BrushSpec brush;
+BrushTraits brush_of(UINT style, COLORREF color, ULONG hatch) {
+  BrushTraits brush;
   brush.style = style == BS_NULL || style == BS_HATCHED ? style : BS_SOLID;
   brush.color = color;
   brush.hatch = hatch;
@@ -29,7 +29,7 @@ void on_create_pen(Playback& p, ByteReader body) {
   auto width = read_pointl(body);
   auto color = body.read<std::uint32_t>();
   if (!index || !style || !width || !color) return;
-  PenSpec pen;
+  PenTraits pen;
   pen.style = *style & PS_STYLE_MASK;  // CreatePen keeps only the line style
   pen.width = static_cast<UINT>(std::max<LONG>(width->x, 0));
   pen.color = *color;
@@ -49,7 +49,7 @@ void on_ext_create_pen(Playback& p, ByteReader body) {
   auto hatch = body.read<std::uint32_t>();
   auto count = body.read<std::uint32_t>();
   if (!style || !width || !brush_style || !color || !hatch || !count) return;
-  PenSpec pen;
+  PenTraits pen;
   pen.style = *style;
   pen.width = (*style & PS_TYPE_MASK) == PS_GEOMETRIC ? *width : 0;
   pen.color = *color;

@@ -54,7 +54,7 @@ void on_flatten_path(Playback& p, ByteReader) {
 void on_widen_path(Playback& p, ByteReader) {
   DeviceContext& dc = p.dc();
   DevicePath& path = dc.path();
-  const PenSpec& pen = dc.state().pen_spec;
+  const PenTraits& pen = dc.state().pen_traits;
   if (path.state() != DevicePath::State::Closed || pen.is_null()) return;
   agg::path_storage source = path.to_agg();
   agg::conv_curve<agg::path_storage> curves(source);

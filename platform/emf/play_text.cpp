@@ -16,7 +16,7 @@ constexpr std::uint32_t kMaxPolyTextStrings = 0x10000;
 
 // Single-byte strings in a symbol font are glyph codes, not ANSI text.
 ByteEncoding byte_encoding(const DeviceContext& dc) {
-  return dc.state().font_spec.lfCharSet == SYMBOL_CHARSET ? ByteEncoding::Verbatim : ByteEncoding::Ansi;
+  return dc.state().font_traits.lfCharSet == SYMBOL_CHARSET ? ByteEncoding::Verbatim : ByteEncoding::Ansi;
 }
 
 // iGraphicsMode of the record; anything else than the two modes means the DC's.

@@ -54,7 +54,7 @@ RECTL to_rectl(const RECT& r) { return RECTL{r.left, r.top, r.right, r.bottom}; 
 TextLayoutInput layout_input(DeviceContext& dc, const TextOut& text, int graphics_mode) {
   const DcState& s = dc.state();
   TextLayoutInput in;
-  in.font = font_request_from(s.font_spec);
+  in.font = font_request_from(s.font_traits);
   in.codes = text.codes;
   in.glyph_indices = (text.options & ETO_GLYPH_INDEX) != 0;
   in.dx = text.dx;
@@ -75,8 +75,8 @@ TextLayoutInput layout_input(DeviceContext& dc, const TextOut& text, int graphic
   return in;
 }
 
-BrushSpec solid(COLORREF color) {
-  BrushSpec brush;
+BrushTraits solid(COLORREF color) {
+  BrushTraits brush;
   brush.style = BS_SOLID;
   brush.color = color;
   return brush;

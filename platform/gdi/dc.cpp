@@ -8,9 +8,9 @@
 namespace velmora::platform {
 namespace {
 
-void select_pen(DcState& state, HGDIOBJ handle, const PenSpec& spec) {
+void select_pen(DcState& state, HGDIOBJ handle, const PenTraits& traits) {
   state.pen = handle;
-  state.pen_spec = spec;
+  state.pen_traits = traits;
 }
 
 // Logical units per millimetre of the fixed mapping modes, times 1000.
@@ -62,18 +62,18 @@ HGDIOBJ DeviceContext::select_object(HGDIOBJ handle) {
   HGDIOBJ previous = nullptr;
   if (const Pen* pen = lookup<Pen>(handle)) {
     previous = state_.pen;
-    select_pen(state_, handle, pen->spec());
+    select_pen(state_, handle, pen->traits());
   } else if (const ExtPen* ext_pen = lookup<ExtPen>(handle)) {
     previous = state_.pen;
-    select_pen(state_, handle, ext_pen->spec());
+    select_pen(state_, handle, ext_pen->traits());
   } else if (const Brush* brush = lookup<Brush>(handle)) {
     previous = state_.brush;
     state_.brush = handle;
-    state_.brush_spec = brush->spec();
+    state_.brush_traits = brush->traits();
   } else if (const Font* font = lookup<Font>(handle)) {
     previous = state_.font;
     state_.font = handle;
-    state_.font_spec = font->logfont();
+    state_.font_traits = font->logfont();
   } else if (lookup<Palette>(handle)) {
     previous = state_.palette;
     state_.palette = handle;

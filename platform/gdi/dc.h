@@ -63,11 +63,11 @@ struct DcState {
   // Selected objects: the handle (what SelectObject gives back) and a copy
   // of the description that drawing uses.
   HGDIOBJ pen = nullptr;
-  PenSpec pen_spec;
+  PenTraits pen_traits;
   HGDIOBJ brush = nullptr;
-  BrushSpec brush_spec;
+  BrushTraits brush_traits;
   HGDIOBJ font = nullptr;
-  LOGFONTW font_spec{};
+  LOGFONTW font_traits{};
   HGDIOBJ palette = nullptr;
 
   // The region drawing is limited to, in device pixels, already intersected

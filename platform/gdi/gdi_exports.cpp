@@ -35,16 +35,16 @@ int copy_out(const Logical& value, int size, LPVOID out) {
   return static_cast<int>(sizeof(Logical));
 }
 
-LOGPEN logpen_of(const PenSpec& spec) {
-  return LOGPEN{spec.style, POINT{static_cast<LONG>(spec.width), 0}, spec.color};
+LOGPEN logpen_of(const PenTraits& traits) {
+  return LOGPEN{traits.style, POINT{static_cast<LONG>(traits.width), 0}, traits.color};
 }
 
-LOGBRUSH logbrush_of(const BrushSpec& spec) { return LOGBRUSH{spec.style, spec.color, spec.hatch}; }
+LOGBRUSH logbrush_of(const BrushTraits& traits) { return LOGBRUSH{traits.style, traits.color, traits.hatch}; }
 
 int describe_object(HANDLE h, int size, LPVOID out) {
   if (const Bitmap* bitmap = lookup<Bitmap>(h)) return copy_out(bitmap->describe(), size, out);
-  if (const Pen* pen = lookup<Pen>(h)) return copy_out(logpen_of(pen->spec()), size, out);
-  if (const Brush* brush = lookup<Brush>(h)) return copy_out(logbrush_of(brush->spec()), size, out);
+  if (const Pen* pen = lookup<Pen>(h)) return copy_out(logpen_of(pen->traits()), size, out);
+  if (const Brush* brush = lookup<Brush>(h)) return copy_out(logbrush_of(brush->traits()), size, out);
   if (const Font* font = lookup<Font>(h)) return copy_out(font->logfont(), size, out);
   if (const Palette* palette = lookup<Palette>(h)) {
     return copy_out(static_cast<WORD>(palette->entries().size()), size, out);

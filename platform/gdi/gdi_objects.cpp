@@ -7,16 +7,16 @@
 namespace velmora::platform {
 namespace {
 
-PenSpec solid_pen(UINT style, COLORREF color) {
-  PenSpec pen;
+PenTraits solid_pen(UINT style, COLORREF color) {
+  PenTraits pen;
   pen.style = style;
   pen.color = color;
   pen.brush.color = color;
   return pen;
 }
 
-BrushSpec solid_brush(COLORREF color) {
-  BrushSpec brush;
+BrushTraits solid_brush(COLORREF color) {
+  BrushTraits brush;
   brush.color = color;
   return brush;
 }
@@ -61,7 +61,7 @@ std::unique_ptr<GdiObject> make_stock(int index) {
     case BLACK_BRUSH:
       return std::make_unique<Brush>(solid_brush(RGB(0, 0, 0)));
     case NULL_BRUSH:
-      return std::make_unique<Brush>(BrushSpec{.style = BS_NULL, .color = 0});
+      return std::make_unique<Brush>(BrushTraits{.style = BS_NULL, .color = 0});
     case DC_BRUSH:
       return std::make_unique<Brush>(solid_brush(RGB(255, 255, 255)));
     case WHITE_PEN:
@@ -109,14 +109,14 @@ HGDIOBJ stock_object(int index) {
   return index >= 0 && index < kStockCount ? handles[index] : nullptr;
 }
 
-HPEN create_pen(PenSpec spec) { return static_cast<HPEN>(register_object(std::make_unique<Pen>(std::move(spec)))); }
+HPEN create_pen(PenTraits traits) { return static_cast<HPEN>(register_object(std::make_unique<Pen>(std::move(traits)))); }
 
-HPEN create_ext_pen(PenSpec spec) {
-  return static_cast<HPEN>(register_object(std::make_unique<ExtPen>(std::move(spec))));
+HPEN create_ext_pen(PenTraits traits) {
+  return static_cast<HPEN>(register_object(std::make_unique<ExtPen>(std::move(traits))));
 }
 
-HBRUSH create_brush(BrushSpec spec) {
-  return static_cast<HBRUSH>(register_object(std::make_unique<Brush>(std::move(spec))));
+HBRUSH create_brush(BrushTraits traits) {
+  return static_cast<HBRUSH>(register_object(std::make_unique<Brush>(std::move(traits))));
 }
 
 HFONT create_font(const LOGFONTW& logfont) {
@@ -137,9 +137,9 @@ COLORREF resolve_color(COLORREF color, HGDIOBJ palette) {
   return RGB(e.peRed, e.peGreen, e.peBlue);
 }
 
-const PenSpec* pen_spec(HGDIOBJ handle) {
-  if (const Pen* pen = lookup<Pen>(handle)) return &pen->spec();
-  if (const ExtPen* pen = lookup<ExtPen>(handle)) return &pen->spec();
+const PenTraits* pen_traits(HGDIOBJ handle) {
+  if (const Pen* pen = lookup<Pen>(handle)) return &pen->traits();
+  if (const ExtPen* pen = lookup<ExtPen>(handle)) return &pen->traits();
   return nullptr;
 }
 

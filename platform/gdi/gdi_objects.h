@@ -14,7 +14,7 @@ namespace velmora::platform {
 
 // How a brush paints: a solid colour, nothing, a hatch over the background,
 // or a pattern image tiled from the brush origin.
-struct BrushSpec {
+struct BrushTraits {
   UINT style = BS_SOLID;  // BS_SOLID, BS_NULL, BS_HATCHED, BS_PATTERN / BS_DIBPATTERNPT
   COLORREF color = RGB(255, 255, 255);
   ULONG hatch = HS_HORIZONTAL;  // HS_* for BS_HATCHED
@@ -29,12 +29,12 @@ struct BrushSpec {
 // A pen as drawn: style bits (PS_*), width in logical units, colour, the
 // user dash pattern (PS_USERSTYLE, logical units) and, for extended
 // geometric pens, the brush that fills the stroke.
-struct PenSpec {
+struct PenTraits {
   UINT style = PS_SOLID;
   UINT width = 0;  // 0 = one device pixel (cosmetic)
   COLORREF color = RGB(0, 0, 0);
   std::vector<DWORD> dashes;
-  BrushSpec brush;  // style BS_SOLID with the pen colour for plain pens
+  BrushTraits brush;  // style BS_SOLID with the pen colour for plain pens
 
   UINT line_style() const { return style & PS_STYLE_MASK; }
   bool is_null() const { return line_style() == PS_NULL; }
@@ -44,32 +44,32 @@ struct PenSpec {
 class Pen : public GdiObject {
  public:
   static constexpr ObjectKind kKind = ObjectKind::Pen;
-  explicit Pen(PenSpec spec) : GdiObject(kKind), spec_(std::move(spec)) {}
-  const PenSpec& spec() const { return spec_; }
+  explicit Pen(PenTraits traits) : GdiObject(kKind), traits_(std::move(traits)) {}
+  const PenTraits& traits() const { return traits_; }
 
  private:
-  PenSpec spec_;
+  PenTraits traits_;
 };
 
 // A pen made by ExtCreatePen (EMR_EXTCREATEPEN): same description, its own kind.
 class ExtPen : public GdiObject {
  public:
   static constexpr ObjectKind kKind = ObjectKind::ExtPen;
-  explicit ExtPen(PenSpec spec) : GdiObject(kKind), spec_(std::move(spec)) {}
-  const PenSpec& spec() const { return spec_; }
+  explicit ExtPen(PenTraits traits) : GdiObject(kKind), traits_(std::move(traits)) {}
+  const PenTraits& traits() const { return traits_; }
 
  private:
-  PenSpec spec_;
+  PenTraits traits_;
 };
 
 class Brush : public GdiObject {
  public:
   static constexpr ObjectKind kKind = ObjectKind::Brush;
-  explicit Brush(BrushSpec spec) : GdiObject(kKind), spec_(std::move(spec)) {}
-  const BrushSpec& spec() const { return spec_; }
+  explicit Brush(BrushTraits traits) : GdiObject(kKind), traits_(std::move(traits)) {}
+  const BrushTraits& traits() const { return traits_; }
 
  private:
-  BrushSpec spec_;
+  BrushTraits traits_;
 };
 
 // A font handle holds its logical description only; the text code realises
@@ -100,9 +100,9 @@ class Palette : public GdiObject {
 HGDIOBJ stock_object(int index);
 
 // Registers new objects; each returns the handle (never null).
-HPEN create_pen(PenSpec spec);
-HPEN create_ext_pen(PenSpec spec);
-HBRUSH create_brush(BrushSpec spec);
+HPEN create_pen(PenTraits traits);
+HPEN create_ext_pen(PenTraits traits);
+HBRUSH create_brush(BrushTraits traits);
 HFONT create_font(const LOGFONTW& logfont);
 HPALETTE create_palette(std::vector<PALETTEENTRY> entries);
 
@@ -112,6 +112,6 @@ HPALETTE create_palette(std::vector<PALETTEENTRY> entries);
 COLORREF resolve_color(COLORREF color, HGDIOBJ palette);
 
 // The description behind a pen or extended-pen handle, or null.
-const PenSpec* pen_spec(HGDIOBJ handle);
+const PenTraits* pen_traits(HGDIOBJ handle);
 
 }  // namespace velmora::platform

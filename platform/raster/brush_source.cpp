@@ -34,7 +34,7 @@ int wrap(int v, int period) {
 
 }  // namespace
 
-BrushSource::BrushSource(const BrushSpec& brush, const DcState& state)
+BrushSource::BrushSource(const BrushTraits& brush, const DcState& state)
     : foreground_(pixel_of(resolve_color(brush.color, state.palette))),
       background_(pixel_of(resolve_color(state.bk_color, state.palette))),
       opaque_background_(state.bk_mode == OPAQUE),

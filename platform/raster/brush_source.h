@@ -15,7 +15,7 @@ namespace velmora::platform {
 class BrushSource {
  public:
   // A brush as the context's state (colours, background mode, origin) paints it.
-  BrushSource(const BrushSpec& brush, const DcState& state);
+  BrushSource(const BrushTraits& brush, const DcState& state);
   // One colour everywhere (0x00RRGGBB).
   static BrushSource solid(std::uint32_t pixel);
 

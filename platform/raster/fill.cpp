@@ -9,7 +9,7 @@
 
 namespace velmora::platform {
 
-void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule, const BrushSpec& brush) {
+void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule, const BrushTraits& brush) {
   PixelWriter writer(dc, dc.state().rop2);
   agg::conv_curve<agg::path_storage> curves(path);
   fill_aliased(writer, dc.surface(), curves, rule, BrushSource(brush, dc.state()));
@@ -31,13 +31,13 @@ void fill_path_antialiased(DeviceContext& dc, agg::path_storage& path, FillRule 
   }
 }
 
-void paint_spans(DeviceContext& dc, std::span<const DeviceSpan> spans, const BrushSpec& brush) {
+void paint_spans(DeviceContext& dc, std::span<const DeviceSpan> spans, const BrushTraits& brush) {
   const BrushSource source(brush, dc.state());
   PixelWriter writer(dc, dc.state().rop2);
   for (const DeviceSpan& s : spans) writer.span(s.y, s.x0, s.x1, source);
 }
 
-void paint_region(DeviceContext& dc, const Region& region, const BrushSpec& brush) {
+void paint_region(DeviceContext& dc, const Region& region, const BrushTraits& brush) {
   const BrushSource source(brush, dc.state());
   PixelWriter writer(dc, dc.state().rop2);
   const Surface& surface = dc.surface();

@@ -26,7 +26,7 @@ struct DeviceSpan {
 // Fills a path (device coordinates; open figures are closed) aliased, as
 // GDI fills: a pixel is painted when its centre lies inside. Painted with
 // the brush, the context's ROP2, brush origin and background mode/colour.
-void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule, const BrushSpec& brush);
+void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule, const BrushTraits& brush);
 
 // Fills a path anti-aliased with one colour, for glyphs: every pixel with
 // coverage above 0 is blended towards the colour by its coverage and gets
@@ -34,9 +34,9 @@ void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule
 void fill_path_antialiased(DeviceContext& dc, agg::path_storage& path, FillRule rule, COLORREF color);
 
 // Paints device spans with a brush (clip and ROP2 as above).
-void paint_spans(DeviceContext& dc, std::span<const DeviceSpan> spans, const BrushSpec& brush);
+void paint_spans(DeviceContext& dc, std::span<const DeviceSpan> spans, const BrushTraits& brush);
 
 // Paints every rectangle of a device-space region with a brush.
-void paint_region(DeviceContext& dc, const Region& region, const BrushSpec& brush);
+void paint_region(DeviceContext& dc, const Region& region, const BrushTraits& brush);
 
 }  // namespace velmora::platform

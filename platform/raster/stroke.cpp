@@ -43,7 +43,7 @@ std::optional<std::uint32_t> gap_color(const DcState& state) {
   return pixel_of(resolve_color(state.bk_color, state.palette));
 }
 
-void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen) {
+void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenTraits& pen) {
   PixelWriter writer(dc, dc.state().rop2);
   CosmeticLine walker(writer, pixel_of(resolve_color(pen.color, dc.state().palette)), gap_color(dc.state()),
                       cosmetic_pattern(pen.line_style(), pen.dashes));
@@ -54,7 +54,7 @@ void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenSpec
   }
 }
 
-agg::line_cap_e cap_of(const PenSpec& pen) {
+agg::line_cap_e cap_of(const PenTraits& pen) {
   switch (pen.style & PS_ENDCAP_MASK) {
     case PS_ENDCAP_SQUARE:
       return agg::square_cap;
@@ -65,7 +65,7 @@ agg::line_cap_e cap_of(const PenSpec& pen) {
   }
 }
 
-agg::line_join_e join_of(const PenSpec& pen) {
+agg::line_join_e join_of(const PenTraits& pen) {
   switch (pen.style & PS_JOIN_MASK) {
     case PS_JOIN_BEVEL:
       return agg::bevel_join;
@@ -78,7 +78,7 @@ agg::line_join_e join_of(const PenSpec& pen) {
 
 // Dash runs of a wide geometric pen, in device pixels; empty for solid.
 // The styles are measured in pen widths: a dash is three, a dot and a gap one.
-std::vector<double> wide_pattern(const PenSpec& pen, double width) {
+std::vector<double> wide_pattern(const PenTraits& pen, double width) {
   std::vector<double> units;
   switch (pen.line_style()) {
     case PS_DASH:
@@ -107,7 +107,7 @@ std::vector<double> wide_pattern(const PenSpec& pen, double width) {
 }
 
 template <class Source>
-void fill_stroke(DeviceContext& dc, Source& source, const PenSpec& pen, double width) {
+void fill_stroke(DeviceContext& dc, Source& source, const PenTraits& pen, double width) {
   agg::conv_stroke<Source> stroke(source);
   stroke.width(width);
   stroke.line_cap(cap_of(pen));
@@ -117,7 +117,7 @@ void fill_stroke(DeviceContext& dc, Source& source, const PenSpec& pen, double w
   fill_aliased(writer, dc.surface(), stroke, FillRule::NonZero, BrushSource(pen.brush, dc.state()));
 }
 
-void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
+void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenTraits& pen, double scale) {
   const double width = device_pen_width(pen, scale);
   agg::path_storage path = outline.to_agg();
   // Pixel (x, y) is the point (x, y): move it onto AGG's pixel centre, less
@@ -138,11 +138,11 @@ void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenSpec& pe
 }  // namespace
 
 // Wide pens are a whole number of device pixels wide, as GDI draws them.
-double device_pen_width(const PenSpec& pen, double scale) { return std::round(pen.width * scale); }
+double device_pen_width(const PenTraits& pen, double scale) { return std::round(pen.width * scale); }
 
-bool draws_cosmetic(const PenSpec& pen, double scale) { return pen.width == 0 || device_pen_width(pen, scale) <= 1.0; }
+bool draws_cosmetic(const PenTraits& pen, double scale) { return pen.width == 0 || device_pen_width(pen, scale) <= 1.0; }
 
-void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale) {
+void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenTraits& pen, double scale) {
   if (pen.is_null() || outline.vertices().empty()) return;
   if (draws_cosmetic(pen, scale)) {
     stroke_cosmetic(dc, outline, pen);

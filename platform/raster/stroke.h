@@ -14,11 +14,11 @@ namespace velmora::platform {
 
 // Strokes every figure of the outline with the pen. `scale` converts the
 // pen's logical width and dash lengths to device pixels.
-void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenSpec& pen, double scale);
+void stroke_outline(DeviceContext& dc, const DevicePath& outline, const PenTraits& pen, double scale);
 
 // The pen's width in device pixels, and whether it draws as a one-pixel
 // cosmetic line at that width.
-double device_pen_width(const PenSpec& pen, double scale);
-bool draws_cosmetic(const PenSpec& pen, double scale);
+double device_pen_width(const PenTraits& pen, double scale);
+bool draws_cosmetic(const PenTraits& pen, double scale);
 
 }  // namespace velmora::platform

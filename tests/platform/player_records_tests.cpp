@@ -206,7 +206,7 @@ TEST(RasterLayer, PaintingHonoursTheClipRegion) {
   auto* dc = velmora::platform::lookup_dc(c.dc());
   ASSERT_NE(dc, nullptr);
   dc->state().clip = velmora::platform::Region::from_rect(RECT{10, 10, 20, 20});
-  velmora::platform::BrushSpec red;
+  velmora::platform::BrushTraits red;
   red.color = RGB(255, 0, 0);
   const velmora::platform::DeviceSpan spans[] = {{5, 0, 40}, {15, 0, 40}};
   velmora::platform::paint_spans(*dc, spans, red);

@@ -1,5 +1,5 @@
 // Identification of metafile bytes and the aspect fit.
-#include "fit_to_aspect.h"
+#include "fit_rect.h"
 #include "identify.h"
 #include "support/emf_builder.h"
 #include "support/wmf_builder.h"

@@ -15,7 +15,7 @@ void mark(EmfBuilder& b, int x, int y) {
 
 ReferenceCase align_case(const char* name, UINT align) {
   return {"text", name, 128, 48, [align](EmfBuilder& b) {
-            create_font(b, 1, FontSpec{});
+            create_font(b, 1, FontTraits{});
             b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
             set_text_align(b, align);
             text_out(b, 64, 24, u"Align");
@@ -31,31 +31,31 @@ std::vector<ReferenceCase> text_cases() {
   cases.push_back(align_case("align_center_baseline", TA_CENTER | TA_BASELINE));
   cases.push_back(align_case("align_right_bottom", TA_RIGHT | TA_BOTTOM));
   cases.push_back({"text", "turned_45_degrees", 96, 96, [](EmfBuilder& b) {
-                     FontSpec f;
+                     FontTraits f;
                      f.escapement = f.orientation = 450;
                      create_font(b, 1, f);
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
                      text_out(b, 10, 80, u"Turned");
                    }});
   cases.push_back({"text", "opaque_background", 128, 48, [](EmfBuilder& b) {
-                     create_font(b, 1, FontSpec{});
+                     create_font(b, 1, FontTraits{});
                      b.select_object(1).set_bk_mode(OPAQUE).set_bk_color(RGB(250, 220, 80)).set_text_color(kInk);
                      text_out(b, 8, 12, u"Opaque");
                    }});
   cases.push_back({"text", "advance_array", 128, 48, [](EmfBuilder& b) {
-                     create_font(b, 1, FontSpec{});
+                     create_font(b, 1, FontTraits{});
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
                      text_out(b, 8, 12, u"Spaced", 0, {0, 0, -1, -1}, {18, 18, 18, 18, 18, 18});
                    }});
   cases.push_back({"text", "styles_and_faces", 160, 96, [](EmfBuilder& b) {
                      b.set_bk_mode(TRANSPARENT).set_text_color(kInk);
-                     FontSpec serif;
+                     FontTraits serif;
                      serif.face = u"Times New Roman";
                      serif.weight = FW_BOLD;
-                     FontSpec mono;
+                     FontTraits mono;
                      mono.face = u"Courier New";
                      mono.italic = true;
-                     FontSpec lined;
+                     FontTraits lined;
                      lined.face = u"Arial";
                      lined.underline = lined.strike_out = true;
                      create_font(b, 1, serif);
@@ -69,14 +69,14 @@ std::vector<ReferenceCase> text_cases() {
                      text_out(b, 6, 64, u"Underlined");
                    }});
   cases.push_back({"text", "cell_height_positive", 128, 48, [](EmfBuilder& b) {
-                     FontSpec f;
+                     FontTraits f;
                      f.height = 30;  // positive: cell height, not character height
                      create_font(b, 1, f);
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
                      text_out(b, 4, 6, u"Cell 30");
                    }});
   cases.push_back({"text", "clipped_rectangle", 128, 48, [](EmfBuilder& b) {
-                     FontSpec f;
+                     FontTraits f;
                      f.height = -28;
                      create_font(b, 1, f);
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);

@@ -64,7 +64,7 @@ Bytes shapes_and_paths() {
 
 Bytes text() {
   EmfBuilder b;
-  create_font(b, 1, FontSpec{.height = -14, .escapement = 300, .italic = true});
+  create_font(b, 1, FontTraits{.height = -14, .escapement = 300, .italic = true});
   b.select_object(1).set_text_color(0x00202080).set_bk_mode(OPAQUE);
   set_text_align(b, TA_BASELINE | TA_CENTER);
   text_out(b, 40, 30, u"Wq\u00e9", 0, {0, 0, -1, -1}, {9, 8, 7});

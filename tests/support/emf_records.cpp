@@ -65,7 +65,7 @@ Dib make_dib(int width, int height, int bit_count, const std::vector<std::uint32
   return dib;
 }
 
-void create_font(EmfBuilder& b, std::uint32_t index, const FontSpec& f) {
+void create_font(EmfBuilder& b, std::uint32_t index, const FontTraits& f) {
   Bytes body;
   put32(body, index);  // ihFont
   puti(body, f.height);

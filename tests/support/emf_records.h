@@ -25,7 +25,7 @@ struct Dib {
 // Rows of 0x00RRGGBB pixels (top row first) as a bottom-up BI_RGB DIB of 24 or 32 bits.
 Dib make_dib(int width, int height, int bit_count, const std::vector<std::uint32_t>& top_down_pixels);
 
-struct FontSpec {
+struct FontTraits {
   int height = -16;
   int width = 0;
   int escapement = 0;  // tenths of a degree
@@ -38,7 +38,7 @@ struct FontSpec {
 };
 
 // EMR_EXTCREATEFONTINDIRECTW with a 92-byte LOGFONTW.
-void create_font(EmfBuilder& b, std::uint32_t index, const FontSpec& font);
+void create_font(EmfBuilder& b, std::uint32_t index, const FontTraits& font);
 // EMR_EXTTEXTOUTW at (x, y); dx empty means no advance array.
 void text_out(EmfBuilder& b, int x, int y, const std::u16string& text, std::uint32_t options = 0,
               RECTL rect = {0, 0, -1, -1}, const std::vector<std::int32_t>& dx = {});

@@ -1,4 +1,4 @@
-#include "fit_to_aspect.h"
+#include "fit_rect.h"
 
 #include <cmath>
 #include <cstdint>
