@@ -19,5 +19,6 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VelmoraConfigVersio
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelmoraConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/VelmoraConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
 
+file(RELATIVE_PATH VELMORA_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(cmake/velmora.pc.in ${CMAKE_CURRENT_BINARY_DIR}/velmora.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/velmora.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
