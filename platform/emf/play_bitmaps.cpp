@@ -71,24 +71,41 @@ std::optional<MappedSource> dib_source(const Image32& image, int x_src, int y_sr
   return map_source_rect(&image, XFORM{1, 0, 0, 1, 0, 0}, x_src, static_cast<int>(top), cx_src, cy_src);
 }
 
-// EMR_STRETCHDIBITS: rclBounds, xDest, yDest, xSrc, ySrc, cxSrc, cySrc,
-// offBmiSrc, cbBmiSrc, offBitsSrc, cbBitsSrc, iUsageSrc, dwRop, cxDest, cyDest.
-void on_stretch_dibits(Playback& p, ByteReader body) {
-  if (!read_rectl(body)) return;
-  std::int32_t v[6];
-  for (std::int32_t& field : v) {
+// The fields the two DIB-to-device records share: rclBounds, xDest, yDest,
+// xSrc, ySrc, cxSrc, cySrc, the bitmap's offsets and sizes, iUsageSrc.
+struct DibRecordHead {
+  std::int32_t v[6];  // xDest, yDest, xSrc, ySrc, cxSrc, cySrc
+  RecordDib dib;
+};
+
+std::optional<DibRecordHead> read_dib_record_head(ByteReader& body) {
+  if (!read_rectl(body)) return std::nullopt;
+  DibRecordHead head;
+  for (std::int32_t& field : head.v) {
     auto value = body.read<std::int32_t>();
-    if (!value) return;
+    if (!value) return std::nullopt;
     field = *value;
   }
   ByteReader offsets = body;
-  if (!body.skip(16)) return;
+  if (!body.skip(16)) return std::nullopt;
   auto usage = body.read<std::uint32_t>();
+  auto dib = usage ? read_dib_offsets(offsets, *usage) : std::nullopt;
+  if (!dib) return std::nullopt;
+  head.dib = *dib;
+  return head;
+}
+
+// EMR_STRETCHDIBITS: rclBounds, xDest, yDest, xSrc, ySrc, cxSrc, cySrc,
+// offBmiSrc, cbBmiSrc, offBitsSrc, cbBitsSrc, iUsageSrc, dwRop, cxDest, cyDest.
+void on_stretch_dibits(Playback& p, ByteReader body) {
+  auto head = read_dib_record_head(body);
+  if (!head) return;
+  const std::int32_t* v = head->v;
+  const RecordDib* dib = &head->dib;
   auto rop = body.read<std::uint32_t>();
   auto cx_dest = body.read<std::int32_t>();
   auto cy_dest = body.read<std::int32_t>();
-  auto dib = usage ? read_dib_offsets(offsets, *usage) : std::nullopt;
-  if (!rop || !cx_dest || !cy_dest || !dib) return;
+  if (!rop || !cx_dest || !cy_dest) return;
   DeviceContext& dc = p.dc();
   const DestRect dest{v[0], v[1], *cx_dest, *cy_dest};
   if (!dib->present()) return draw_pattern_only(dc, dest, *rop);
@@ -103,19 +120,12 @@ void on_stretch_dibits(Playback& p, ByteReader body) {
 // pixel at the device position of (xDest, yDest), unscaled, as the platform
 // player draws it.
 void on_set_dibits_to_device(Playback& p, ByteReader body) {
-  if (!read_rectl(body)) return;
-  std::int32_t v[6];
-  for (std::int32_t& field : v) {
-    auto value = body.read<std::int32_t>();
-    if (!value) return;
-    field = *value;
-  }
-  ByteReader offsets = body;
-  if (!body.skip(16)) return;
-  auto usage = body.read<std::uint32_t>();
+  auto head = read_dib_record_head(body);
+  if (!head) return;
+  const std::int32_t* v = head->v;
+  const RecordDib* dib = &head->dib;
   auto start_scan = body.read<std::uint32_t>();
-  auto dib = usage ? read_dib_offsets(offsets, *usage) : std::nullopt;
-  if (!start_scan || !dib || !dib->present() || *start_scan > INT32_MAX) return;
+  if (!start_scan || !dib->present() || *start_scan > INT32_MAX) return;
   auto image = decode_record_dib(body, *dib);
   const std::int64_t y_in_scans = std::int64_t{v[3]} - *start_scan;
   if (!image || y_in_scans < INT32_MIN) return;
