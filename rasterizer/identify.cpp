@@ -12,6 +12,10 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 // right, bottom (signed 16-bit), units per inch, reserved, checksum.
 constexpr DWORD kPlaceableHeaderSize = 22;
 constexpr std::size_t kPlaceableBoxOffset = 6;
+constexpr std::size_t kPlaceableInchOffset = 14;
+// The usual units per inch of a placeable WMF, for a header that gives none.
+constexpr std::int64_t kTwipsPerInch = 1440;
+constexpr std::int64_t kHimetricPerInch = 2540;
 // ENHMETAHEADER fields as the file holds them (MS-EMF 2.3.4.2).
 constexpr std::size_t kFrameOffset = 24;
 constexpr std::size_t kSignatureOffset = 40;
@@ -50,9 +54,31 @@ bool has_emf_signature(const BYTE* data, DWORD size) {
   return read_le(data, size, kSignatureOffset, 4) == std::uint32_t{ENHMETA_SIGNATURE};
 }
 
+// One side of the placeable box in 0.01 mm, rounded to the nearest.
+LONG himetric_side(std::int32_t from, std::int32_t to, std::int64_t units_per_inch) {
+  const std::int64_t units = to > from ? std::int64_t{to} - from : std::int64_t{from} - to;
+  return static_cast<LONG>((units * kHimetricPerInch + units_per_inch / 2) / units_per_inch);
+}
+
+// The box as the picture's size, so that the converted picture's frame is
+// the box whose proportions the caller fits the target to; without it the
+// frame would be the bounds of what is drawn, and a picture with margins
+// would be stretched out of shape.
+METAFILEPICT picture_size_of_box(const BYTE* data) {
+  std::int64_t per_inch = *read_le(data, kPlaceableHeaderSize, kPlaceableInchOffset, 2);
+  if (per_inch == 0) per_inch = kTwipsPerInch;
+  METAFILEPICT size{};
+  size.mm = MM_ANISOTROPIC;
+  size.xExt = himetric_side(read_box_field(data, 0), read_box_field(data, 2), per_inch);
+  size.yExt = himetric_side(read_box_field(data, 1), read_box_field(data, 3), per_inch);
+  return size;
+}
+
 IdentifiedMetafile identify_placeable(const BYTE* data, DWORD size) {
   IdentifiedMetafile result;
-  result.picture = SetWinMetaFileBits(size - kPlaceableHeaderSize, data + kPlaceableHeaderSize, nullptr, nullptr);
+  const METAFILEPICT picture_size = picture_size_of_box(data);
+  result.picture =
+      SetWinMetaFileBits(size - kPlaceableHeaderSize, data + kPlaceableHeaderSize, nullptr, &picture_size);
   result.aspect = aspect_of(read_box_field(data, 0), read_box_field(data, 1), read_box_field(data, 2),
                             read_box_field(data, 3));
   return result;

@@ -286,6 +286,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
   if (in.opaque_background)
     append_box(g.background, place.text_to_device, 0, -run->ascent, end.x, run->descent);
+  for (std::size_t i = 1; i < pens.size(); ++i) g.advances.push_back(pens[i].x - pens[i - 1].x);
   const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
   g.end_x = cp.x;
   g.end_y = cp.y;

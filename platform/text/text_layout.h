@@ -20,6 +20,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace velmora::platform {
 
@@ -50,6 +51,7 @@ struct TextGeometry {
   agg::path_storage opaque_rect;  // ETO_OPAQUE rectangle; background colour
   std::optional<agg::rect_d> clip_box;  // device box that limits glyphs, lines and background
   double end_x = 0, end_y = 0;    // logical: the current position after the call, for TA_UPDATECP
+  std::vector<double> advances;   // logical: each glyph's advance along the baseline
 };
 
 // Empty when nothing can be drawn (no font at all, a transform that is not

@@ -8,32 +8,32 @@ namespace velmora::platform::wmf {
 namespace {
 
 // An empty picture still needs a frame: a square one keeps the aspect ratio 1.
-constexpr LONG kEmptyFrameSide = 10000;  // device units, 10 cm on the reference device
+constexpr LONG kEmptyFrameSide = 378;  // device pixels, 10 cm on the reference device
+
+// Between 0.01 mm and device pixels along one axis.
+LONG to_pixels(LONG himetric, double pixels_per_mm) { return device_coordinate(himetric * pixels_per_mm / 100.0); }
+LONG to_himetric(LONG pixels, double pixels_per_mm) {
+  return device_coordinate(std::trunc(pixels * 100.0 / pixels_per_mm));
+}
 
 }  // namespace
 
-Conversion::Conversion(std::optional<FrameWindow> frame) : frame_(frame) {}
+Conversion::Conversion(PictureExtent extent) : extent_(extent) {}
 
+// The state the WMF starts in: MM_ANISOTROPIC, with a window and viewport
+// that both span the picture's extent (or the whole device surface), so
+// that a window the WMF sets is stretched over that area, and drawing in
+// unscaled units lands one unit to one pixel.
 void Conversion::begin() {
-  // A WMF that never sets a mapping mode is meant for a player in
-  // MM_ANISOTROPIC, where its window records count.
+  const SIZE area = extent_ ? SIZE{std::max(to_pixels(extent_->cx, kPixelsPerMillimeterX), LONG{1}),
+                                   std::max(to_pixels(extent_->cy, kPixelsPerMillimeterY), LONG{1})}
+                            : SIZE{kReferencePixels.cx, kReferencePixels.cy};
   emit(std::move(EmfRecord(EMR_SETMAPMODE).u32(MM_ANISOTROPIC)));
+  emit(std::move(EmfRecord(EMR_SETWINDOWEXTEX).i32(area.cx).i32(area.cy)));
+  emit(std::move(EmfRecord(EMR_SETVIEWPORTEXTEX).i32(area.cx).i32(area.cy)));
   state_.mapping.set_mode(MM_ANISOTROPIC);
-  if (frame_) emit_frame_viewport();
-}
-
-void Conversion::emit_frame_viewport() {
-  const int width = std::abs(frame_->ext.cx);
-  const int height = std::abs(frame_->ext.cy);
-  emit(std::move(EmfRecord(EMR_SETVIEWPORTORGEX).i32(0).i32(0)));
-  emit(std::move(EmfRecord(EMR_SETVIEWPORTEXTEX).i32(width).i32(height)));
-  state_.mapping.set_viewport_org(0, 0);
-  state_.mapping.set_viewport_ext(width, height);
-}
-
-void Conversion::after_map_mode() {
-  const int mode = state_.mapping.mode();
-  if (frame_ && !wmf_viewport_ && (mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC)) emit_frame_viewport();
+  state_.mapping.set_window_ext(area.cx, area.cy);
+  state_.mapping.set_viewport_ext(area.cx, area.cy);
 }
 
 void Conversion::save() {
@@ -61,17 +61,21 @@ std::optional<int> Conversion::restore(int saved) {
 
 void Conversion::include(double x, double y) {
   const DevicePoint p = state_.mapping.to_device(x, y);
-  if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+  include_device(p.x, p.y);
+}
+
+void Conversion::include_device(double x, double y) {
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
   if (!has_ink_) {
-    ink_[0] = ink_[2] = p.x;
-    ink_[1] = ink_[3] = p.y;
+    ink_[0] = ink_[2] = x;
+    ink_[1] = ink_[3] = y;
     has_ink_ = true;
     return;
   }
-  ink_[0] = std::min(ink_[0], p.x);
-  ink_[1] = std::min(ink_[1], p.y);
-  ink_[2] = std::max(ink_[2], p.x);
-  ink_[3] = std::max(ink_[3], p.y);
+  ink_[0] = std::min(ink_[0], x);
+  ink_[1] = std::min(ink_[1], y);
+  ink_[2] = std::max(ink_[2], x);
+  ink_[3] = std::max(ink_[3], y);
 }
 
 void Conversion::include_rect(double left, double top, double right, double bottom) {
@@ -81,27 +85,31 @@ void Conversion::include_rect(double left, double top, double right, double bott
   include(right, top);
 }
 
-void Conversion::include_turned(double origin_x, double origin_y, double dx, double dy, int tenths) {
-  constexpr double kRadiansPerTenth = 3.14159265358979323846 / 1800.0;
-  const double c = std::cos(tenths * kRadiansPerTenth);
-  const double s = std::sin(tenths * kRadiansPerTenth);
-  // Counter-clockwise on a y-down page.
-  include(origin_x + dx * c + dy * s, origin_y - dx * s + dy * c);
+void Conversion::include_shape_box(double left, double top, double right, double bottom) {
+  include(std::min(left, right), std::min(top, bottom));
+  include(std::max(left, right) - 1, std::max(top, bottom) - 1);
 }
 
-// The frame: the frame window's device rectangle; else the bounds of what
-// is drawn; else an empty square.
+// The bounds of what is drawn, at least one device unit each way; an empty
+// square when nothing is.
+RECTL Conversion::ink_frame() const {
+  if (!has_ink_) return {0, 0, kEmptyFrameSide, kEmptyFrameSide};
+  RECTL frame{device_coordinate(ink_[0]), device_coordinate(ink_[1]), device_coordinate(ink_[2]),
+              device_coordinate(ink_[3])};
+  frame.right = std::max(frame.right, frame.left + 1);
+  frame.bottom = std::max(frame.bottom, frame.top + 1);
+  return frame;
+}
+
+// The frame: the caller's extent at the origin, else the drawn bounds.
 EmfPictureSize Conversion::picture_size() const {
-  RECTL frame{0, 0, kEmptyFrameSide, kEmptyFrameSide};
-  if (frame_) {
-    frame = frame_->device.value_or(RECTL{0, 0, std::abs(frame_->ext.cx), std::abs(frame_->ext.cy)});
-  } else if (has_ink_) {
-    frame = {device_coordinate(std::floor(ink_[0])), device_coordinate(std::floor(ink_[1])),
-             device_coordinate(std::ceil(ink_[2])), device_coordinate(std::ceil(ink_[3]))};
-    frame.right = std::max(frame.right, frame.left + 1);
-    frame.bottom = std::max(frame.bottom, frame.top + 1);
-  }
-  const RECTL bounds{frame.left, frame.top, frame.right - 1, frame.bottom - 1};
+  const RECTL ink = ink_frame();
+  const RECTL bounds = ink;
+  const RECTL frame = extent_ ? RECTL{0, 0, extent_->cx, extent_->cy}
+                              : RECTL{to_himetric(ink.left, kPixelsPerMillimeterX),
+                                      to_himetric(ink.top, kPixelsPerMillimeterY),
+                                      to_himetric(ink.right, kPixelsPerMillimeterX),
+                                      to_himetric(ink.bottom, kPixelsPerMillimeterY)};
   return {bounds, frame, kReferencePixels, kReferenceMillimeters};
 }
 

@@ -20,14 +20,11 @@
 
 namespace velmora::platform::wmf {
 
-// The window (logical units) that the converted picture's frame shows.
-struct FrameWindow {
-  POINT org;
-  SIZE ext;  // never zero; negative when the axis is flipped
-  // Where the WMF's own viewport puts that window, when it sets one; else
-  // the conversion's viewport puts it at (0, 0, |ext|).
-  std::optional<RECTL> device;
-};
+// The size the caller gives the picture (a METAFILEPICT's extent, in
+// 0.01 mm, which are the reference device's pixels), or none: the WMF is
+// then drawn onto the whole reference device surface and framed by the
+// bounds of what it draws, as SetWinMetaFileBits does without one.
+using PictureExtent = std::optional<SIZE>;
 
 // Saved states beyond this depth are not tracked (they are still emitted):
 // no real picture nests saves this deep, and each costs memory.
@@ -35,7 +32,7 @@ inline constexpr std::size_t kMaxTrackedSaves = 4096;
 
 class Conversion {
  public:
-  explicit Conversion(std::optional<FrameWindow> frame);
+  explicit Conversion(PictureExtent extent);
 
   // The records that set up the reference mapping, before any WMF record.
   void begin();
@@ -58,22 +55,19 @@ class Conversion {
   void select_font(const WmfObject& font) { state_.font = font; }
   std::uint16_t text_align() const { return state_.text_align; }
   void set_text_align(std::uint16_t align) { state_.text_align = align; }
-  // Widens the drawn bounds by a logical point given relative to an origin,
-  // turned counter-clockwise by an angle in tenths of a degree.
-  void include_turned(double origin_x, double origin_y, double dx, double dy, int tenths);
 
-  // Re-establishes the frame's viewport after a WMF SETMAPMODE, which may
-  // reset the extents, unless the WMF sets its own viewport.
-  void after_map_mode();
-  void note_wmf_viewport() { wmf_viewport_ = true; }
-  bool wmf_viewport() const { return wmf_viewport_; }
   void save();
   // A WMF RESTOREDC argument: negative is relative, positive an absolute
   // level. The EMF relative form, or nothing when no such saved state exists.
   std::optional<int> restore(int saved);
 
-  // Widens the drawn bounds by a logical point or rectangle.
+  // Widens the drawn bounds by a logical point or rectangle, or a point in
+  // device pixels.
   void include(double x, double y);
+  void include_device(double x, double y);
+  // A shape's box (logical), as the platform counts it: its right and
+  // bottom edges are outside the shape.
+  void include_shape_box(double left, double top, double right, double bottom);
   void include_rect(double left, double top, double right, double bottom);
 
  private:
@@ -83,16 +77,15 @@ class Conversion {
     std::uint16_t text_align = TA_LEFT | TA_TOP;
     std::optional<std::uint16_t> palette_slot;
   };
-  void emit_frame_viewport();
   EmfPictureSize picture_size() const;
+  RECTL ink_frame() const;
 
-  std::optional<FrameWindow> frame_;
+  PictureExtent extent_;
   EmfWriter out_;
   ObjectTable objects_;
   DcState state_;
   std::vector<DcState> saved_;
   std::size_t untracked_saves_ = 0;
-  bool wmf_viewport_ = false;
   bool has_ink_ = false;
   double ink_[4] = {0, 0, 0, 0};  // left, top, right, bottom in device units
 };
@@ -109,14 +102,11 @@ std::optional<std::array<std::int16_t, N>> read_i16(ByteReader& reader) {
   return values;
 }
 
-// One converter per WMF record function. `draws` marks records whose
-// coordinates land on the device (drawing and clipping): the frame is the
-// window in effect at the first of them.
+// One converter per WMF record function.
 using RecordConverter = void (*)(const WmfRecord&, Conversion&);
 struct ConverterEntry {
   std::uint16_t function;
   RecordConverter convert;
-  bool draws;
 };
 
 // The converters of each record family, each in its own file.

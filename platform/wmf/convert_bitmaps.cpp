@@ -140,13 +140,13 @@ void convert_pat_blt(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_DIBBITBLT, convert_bit_blt<false>, true},
-    {META_BITBLT, convert_bit_blt<true>, true},
-    {META_DIBSTRETCHBLT, convert_stretch_blt<false>, true},
-    {META_STRETCHBLT, convert_stretch_blt<true>, true},
-    {META_STRETCHDIB, convert_stretch_dib, true},
-    {META_SETDIBTODEV, convert_set_dib_to_dev, true},
-    {META_PATBLT, convert_pat_blt, true},
+    {META_DIBBITBLT, convert_bit_blt<false>},
+    {META_BITBLT, convert_bit_blt<true>},
+    {META_DIBSTRETCHBLT, convert_stretch_blt<false>},
+    {META_STRETCHBLT, convert_stretch_blt<true>},
+    {META_STRETCHDIB, convert_stretch_dib},
+    {META_SETDIBTODEV, convert_set_dib_to_dev},
+    {META_PATBLT, convert_pat_blt},
 };
 
 }  // namespace

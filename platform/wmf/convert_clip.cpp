@@ -23,9 +23,9 @@ void convert_offset_clip(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_INTERSECTCLIPRECT, convert_clip_rect<EMR_INTERSECTCLIPRECT>, true},
-    {META_EXCLUDECLIPRECT, convert_clip_rect<EMR_EXCLUDECLIPRECT>, true},
-    {META_OFFSETCLIPRGN, convert_offset_clip, true},
+    {META_INTERSECTCLIPRECT, convert_clip_rect<EMR_INTERSECTCLIPRECT>},
+    {META_EXCLUDECLIPRECT, convert_clip_rect<EMR_EXCLUDECLIPRECT>},
+    {META_OFFSETCLIPRGN, convert_offset_clip},
 };
 
 }  // namespace

@@ -41,14 +41,35 @@ std::optional<FontFields> read_font(ByteReader params) {
   return font;
 }
 
+std::vector<DecodedChar> face_of(const FontFields& font) {
+  std::vector<DecodedChar> face = decode_ansi(font.face, font.flags[kCharsetByte]);
+  if (face.size() > kFaceBytes - 1) face.resize(kFaceBytes - 1);
+  return face;
+}
+
+FontRequest request_of(const FontFields& font) {
+  LOGFONTW logfont{};
+  logfont.lfHeight = font.numbers[0];
+  logfont.lfWidth = font.numbers[1];
+  logfont.lfEscapement = font.numbers[2];
+  logfont.lfOrientation = font.numbers[3];
+  logfont.lfWeight = font.numbers[4];
+  BYTE* const flags[] = {&logfont.lfItalic, &logfont.lfUnderline, &logfont.lfStrikeOut, &logfont.lfCharSet,
+                         &logfont.lfOutPrecision, &logfont.lfClipPrecision, &logfont.lfQuality,
+                         &logfont.lfPitchAndFamily};
+  for (std::size_t i = 0; i < std::size(flags); ++i) *flags[i] = font.flags[i];
+  const std::vector<DecodedChar> face = face_of(font);
+  for (std::size_t i = 0; i < face.size(); ++i) logfont.lfFaceName[i] = face[i].unit;
+  return font_request_from(logfont);
+}
+
 EmfRecord font_record(std::uint32_t index, const FontFields& font) {
   EmfRecord record(EMR_EXTCREATEFONTINDIRECTW);
   record.u32(index);
   const std::size_t start = record.size();
   for (std::int16_t n : font.numbers) record.i32(n);
   for (std::uint8_t f : font.flags) record.u8(f);
-  const std::vector<DecodedChar> face = decode_ansi(font.face, font.flags[kCharsetByte]);
-  for (std::size_t i = 0; i < face.size() && i < kFaceBytes - 1; ++i) record.u16(face[i].unit);
+  for (const DecodedChar& ch : face_of(font)) record.u16(ch.unit);
   record.zeros(kLogFontBytes - (record.size() - start));
   record.zeros(kLogFontPanoseBytes - kLogFontBytes);
   return record;
@@ -61,9 +82,7 @@ void convert_create_font(const WmfRecord& record, Conversion& c) {
   if (!font) return add_unused_object(c);
   WmfObject object;
   object.kind = ObjectKind::Font;
-  object.charset = font->flags[kCharsetByte];
-  object.height = font->numbers[0];
-  object.escapement = font->numbers[2];
+  object.font = request_of(*font);
   const auto slot = add_object(c, std::move(object));
   if (slot) c.emit(font_record(ObjectTable::emf_index(*slot), *font));
 }

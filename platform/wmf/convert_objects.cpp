@@ -88,17 +88,17 @@ void convert_delete(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_CREATEPENINDIRECT, convert_create_pen, false},
-    {META_CREATEBRUSHINDIRECT, convert_create_brush, false},
-    {META_CREATEFONTINDIRECT, convert_create_font, false},
-    {META_DIBCREATEPATTERNBRUSH, convert_dib_pattern_brush, false},
-    {META_CREATEPATTERNBRUSH, convert_bitmap16_pattern_brush, false},
-    {META_CREATEREGION, convert_create_region, false},
-    {META_CREATEBITMAP, convert_unused_object, false},
-    {META_CREATEBITMAPINDIRECT, convert_unused_object, false},
-    {META_CREATEBRUSH, convert_unused_object, false},
-    {META_SELECTOBJECT, convert_select, false},
-    {META_DELETEOBJECT, convert_delete, false},
+    {META_CREATEPENINDIRECT, convert_create_pen},
+    {META_CREATEBRUSHINDIRECT, convert_create_brush},
+    {META_CREATEFONTINDIRECT, convert_create_font},
+    {META_DIBCREATEPATTERNBRUSH, convert_dib_pattern_brush},
+    {META_CREATEPATTERNBRUSH, convert_bitmap16_pattern_brush},
+    {META_CREATEREGION, convert_create_region},
+    {META_CREATEBITMAP, convert_unused_object},
+    {META_CREATEBITMAPINDIRECT, convert_unused_object},
+    {META_CREATEBRUSH, convert_unused_object},
+    {META_SELECTOBJECT, convert_select},
+    {META_DELETEOBJECT, convert_delete},
 };
 
 }  // namespace

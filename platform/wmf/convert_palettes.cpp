@@ -73,11 +73,11 @@ void convert_resize_palette(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_CREATEPALETTE, convert_create_palette, false},
-    {META_SELECTPALETTE, convert_select_palette, false},
-    {META_SETPALENTRIES, convert_set_entries, false},
-    {META_ANIMATEPALETTE, convert_set_entries, false},
-    {META_RESIZEPALETTE, convert_resize_palette, false},
+    {META_CREATEPALETTE, convert_create_palette},
+    {META_SELECTPALETTE, convert_select_palette},
+    {META_SETPALENTRIES, convert_set_entries},
+    {META_ANIMATEPALETTE, convert_set_entries},
+    {META_RESIZEPALETTE, convert_resize_palette},
 };
 
 }  // namespace

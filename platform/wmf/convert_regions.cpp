@@ -147,11 +147,11 @@ void convert_region_only(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_SELECTCLIPREGION, convert_select_clip_region, true},
-    {META_FILLREGION, convert_fill_region, true},
-    {META_FRAMEREGION, convert_frame_region, true},
-    {META_INVERTREGION, convert_region_only<EMR_INVERTRGN>, true},
-    {META_PAINTREGION, convert_region_only<EMR_PAINTRGN>, true},
+    {META_SELECTCLIPREGION, convert_select_clip_region},
+    {META_FILLREGION, convert_fill_region},
+    {META_FRAMEREGION, convert_frame_region},
+    {META_INVERTREGION, convert_region_only<EMR_INVERTRGN>},
+    {META_PAINTREGION, convert_region_only<EMR_PAINTRGN>},
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 // Box records give bottom, right, top, left.
 RECTL box_of(const std::array<std::int16_t, 4>& p) { return {p[3], p[2], p[1], p[0]}; }
 
-void include_box(Conversion& c, const RECTL& box) { c.include_rect(box.left, box.top, box.right, box.bottom); }
+void include_box(Conversion& c, const RECTL& box) { c.include_shape_box(box.left, box.top, box.right, box.bottom); }
 
 RECTL bounds_of(std::span<const POINTS> points) {
   RECTL b{points.front().x, points.front().y, points.front().x, points.front().y};
@@ -48,7 +48,7 @@ void convert_poly(const WmfRecord& record, Conversion& c) {
   const auto points = read_points(params, *count);
   if (!points) return;
   const RECTL bounds = bounds_of(*points);
-  include_box(c, bounds);
+  c.include_rect(bounds.left, bounds.top, bounds.right, bounds.bottom);  // the points themselves
   EmfRecord poly(EmfType);
   poly.rect(bounds).u32(*count);
   put_points(poly, *points);
@@ -69,7 +69,7 @@ void convert_poly_polygon(const WmfRecord& record, Conversion& c) {
   const auto points = total == 0 ? std::nullopt : read_points(params, total);
   if (!points) return;
   const RECTL bounds = bounds_of(*points);
-  include_box(c, bounds);
+  c.include_rect(bounds.left, bounds.top, bounds.right, bounds.bottom);  // the points themselves
   EmfRecord poly(EMR_POLYPOLYGON16);
   poly.rect(bounds).u32(*polygons).u32(static_cast<std::uint32_t>(total));
   for (std::uint16_t n : counts) poly.u32(n);
@@ -155,20 +155,20 @@ void convert_ext_flood_fill(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_POLYGON, convert_poly<EMR_POLYGON16>, true},
-    {META_POLYLINE, convert_poly<EMR_POLYLINE16>, true},
-    {META_POLYPOLYGON, convert_poly_polygon, true},
-    {META_RECTANGLE, convert_box<EMR_RECTANGLE>, true},
-    {META_ELLIPSE, convert_box<EMR_ELLIPSE>, true},
-    {META_ROUNDRECT, convert_round_rect, true},
-    {META_ARC, convert_arc<EMR_ARC>, true},
-    {META_CHORD, convert_arc<EMR_CHORD>, true},
-    {META_PIE, convert_arc<EMR_PIE>, true},
-    {META_MOVETO, convert_point<EMR_MOVETOEX>, true},
-    {META_LINETO, convert_point<EMR_LINETO>, true},
-    {META_SETPIXEL, convert_set_pixel, true},
-    {META_FLOODFILL, convert_flood_fill, true},
-    {META_EXTFLOODFILL, convert_ext_flood_fill, true},
+    {META_POLYGON, convert_poly<EMR_POLYGON16>},
+    {META_POLYLINE, convert_poly<EMR_POLYLINE16>},
+    {META_POLYPOLYGON, convert_poly_polygon},
+    {META_RECTANGLE, convert_box<EMR_RECTANGLE>},
+    {META_ELLIPSE, convert_box<EMR_ELLIPSE>},
+    {META_ROUNDRECT, convert_round_rect},
+    {META_ARC, convert_arc<EMR_ARC>},
+    {META_CHORD, convert_arc<EMR_CHORD>},
+    {META_PIE, convert_arc<EMR_PIE>},
+    {META_MOVETO, convert_point<EMR_MOVETOEX>},
+    {META_LINETO, convert_point<EMR_LINETO>},
+    {META_SETPIXEL, convert_set_pixel},
+    {META_FLOODFILL, convert_flood_fill},
+    {META_EXTFLOODFILL, convert_ext_flood_fill},
 };
 
 }  // namespace

@@ -37,7 +37,6 @@ void convert_map_mode(const WmfRecord& record, Conversion& c) {
   if (!mode) return;
   c.emit(std::move(EmfRecord(EMR_SETMAPMODE).i32(*mode)));
   c.mapping().set_mode(*mode);
-  c.after_map_mode();
 }
 
 void emit_window_org(Conversion& c) {
@@ -95,7 +94,6 @@ void convert_viewport_ext(const WmfRecord& record, Conversion& c) {
   if (!yx) return;
   c.emit(std::move(EmfRecord(EMR_SETVIEWPORTEXTEX).i32((*yx)[1]).i32((*yx)[0])));
   c.mapping().set_viewport_ext((*yx)[1], (*yx)[0]);
-  c.note_wmf_viewport();
 }
 
 // ScaleWindowExt: yDenom, yNum, xDenom, xNum (MS-WMF 2.3.5.28).
@@ -113,7 +111,6 @@ void convert_scale_viewport_ext(const WmfRecord& record, Conversion& c) {
   if (!p) return;
   c.emit(std::move(EmfRecord(EMR_SCALEVIEWPORTEXTEX).i32((*p)[3]).i32((*p)[2]).i32((*p)[1]).i32((*p)[0])));
   c.mapping().scale_viewport_ext((*p)[3], (*p)[2], (*p)[1], (*p)[0]);
-  c.note_wmf_viewport();
 }
 
 void convert_save(const WmfRecord&, Conversion& c) {
@@ -140,26 +137,26 @@ void convert_text_align(const WmfRecord& record, Conversion& c) {
 void convert_layout(const WmfRecord& record, Conversion& c) { convert_mode<EMR_SETLAYOUT>(record, c); }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_SETBKMODE, convert_mode<EMR_SETBKMODE>, false},
-    {META_SETMAPMODE, convert_map_mode, false},
-    {META_SETROP2, convert_mode<EMR_SETROP2>, false},
-    {META_SETPOLYFILLMODE, convert_mode<EMR_SETPOLYFILLMODE>, false},
-    {META_SETSTRETCHBLTMODE, convert_mode<EMR_SETSTRETCHBLTMODE>, false},
-    {META_SETTEXTALIGN, convert_text_align, false},
-    {META_SETBKCOLOR, convert_color<EMR_SETBKCOLOR>, false},
-    {META_SETTEXTCOLOR, convert_color<EMR_SETTEXTCOLOR>, false},
-    {META_SETMAPPERFLAGS, convert_dword<EMR_SETMAPPERFLAGS>, false},
-    {META_SETLAYOUT, convert_layout, false},
-    {META_SETWINDOWORG, convert_window_org, false},
-    {META_SETWINDOWEXT, convert_window_ext, false},
-    {META_OFFSETWINDOWORG, convert_offset_window_org, false},
-    {META_SCALEWINDOWEXT, convert_scale_window_ext, false},
-    {META_SETVIEWPORTORG, convert_viewport_org, false},
-    {META_SETVIEWPORTEXT, convert_viewport_ext, false},
-    {META_OFFSETVIEWPORTORG, convert_offset_viewport_org, false},
-    {META_SCALEVIEWPORTEXT, convert_scale_viewport_ext, false},
-    {META_SAVEDC, convert_save, false},
-    {META_RESTOREDC, convert_restore, false},
+    {META_SETBKMODE, convert_mode<EMR_SETBKMODE>},
+    {META_SETMAPMODE, convert_map_mode},
+    {META_SETROP2, convert_mode<EMR_SETROP2>},
+    {META_SETPOLYFILLMODE, convert_mode<EMR_SETPOLYFILLMODE>},
+    {META_SETSTRETCHBLTMODE, convert_mode<EMR_SETSTRETCHBLTMODE>},
+    {META_SETTEXTALIGN, convert_text_align},
+    {META_SETBKCOLOR, convert_color<EMR_SETBKCOLOR>},
+    {META_SETTEXTCOLOR, convert_color<EMR_SETTEXTCOLOR>},
+    {META_SETMAPPERFLAGS, convert_dword<EMR_SETMAPPERFLAGS>},
+    {META_SETLAYOUT, convert_layout},
+    {META_SETWINDOWORG, convert_window_org},
+    {META_SETWINDOWEXT, convert_window_ext},
+    {META_OFFSETWINDOWORG, convert_offset_window_org},
+    {META_SCALEWINDOWEXT, convert_scale_window_ext},
+    {META_SETVIEWPORTORG, convert_viewport_org},
+    {META_SETVIEWPORTEXT, convert_viewport_ext},
+    {META_OFFSETVIEWPORTORG, convert_offset_viewport_org},
+    {META_SCALEVIEWPORTEXT, convert_scale_viewport_ext},
+    {META_SAVEDC, convert_save},
+    {META_RESTOREDC, convert_restore},
 };
 
 }  // namespace

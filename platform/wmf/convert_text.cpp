@@ -1,9 +1,10 @@
 // META_TEXTOUT and META_EXTTEXTOUT become EMR_EXTTEXTOUTW (MS-EMF 2.3.5.8):
 // the bytes read in the selected font's character set, the 16-bit spacing
-// array (one entry per byte) widened to one entry per character. A record without spacing gets none (offDx 0): the player
-// then advances by the font's own widths.
+// array (one entry per byte) widened to one entry per character. A record
+// without spacing gets the font's own advances on the reference device.
 #include "wmf/ansi_text.h"
 #include "wmf/conversion.h"
+#include "wmf/text_bounds.h"
 #include "wmf/wmf_records.h"
 
 #include <cstdlib>
@@ -16,10 +17,6 @@ namespace {
 // offString, fOptions, rcl and offDx.
 constexpr std::uint32_t kStringOffset = 76;
 constexpr std::uint16_t kRectangleOptions = ETO_OPAQUE | ETO_CLIPPED;
-// Without the font's metrics, a character's advance is taken as half the
-// font height for the picture's bounds.
-constexpr double kAdvancePerHeight = 0.5;
-
 struct TextRun {
   POINT reference;
   std::uint16_t options = 0;
@@ -28,44 +25,27 @@ struct TextRun {
   std::vector<std::int16_t> dx;  // empty, or one per byte
 };
 
-// The run's box relative to its reference point: its width from the
-// horizontal alignment, a font height placed by the vertical alignment.
-RECTL run_box(std::uint16_t align, double advance, double height) {
-  const auto a = static_cast<LONG>(advance);
-  const auto h = static_cast<LONG>(height);
-  RECTL box{0, 0, a, h};  // TA_LEFT | TA_TOP
-  if ((align & TA_CENTER) == TA_CENTER) {
-    box.left = -a / 2;
-    box.right = a - a / 2;
-  } else if (align & TA_RIGHT) {
-    box.left = -a;
-    box.right = 0;
-  }
-  if ((align & TA_BASELINE) == TA_BASELINE) {
-    box.top = -h * 4 / 5;  // the ascent, roughly
-    box.bottom = h / 5;
-  } else if (align & TA_BOTTOM) {
-    box.top = -h;
-    box.bottom = 0;
-  }
-  return box;
-}
-
-// The drawn bounds, roughly: the rectangle if given, and the run's box,
-// turned with the font's escapement.
-void include_run(Conversion& c, const TextRun& run, std::size_t chars) {
-  if (run.options & kRectangleOptions) {
+// The drawn bounds as the platform's conversion counts them: the opaque
+// rectangle, and the text's cell box (or its reference point, when the
+// text cannot be measured); the clipping rectangle alone is not drawn.
+void include_run(Conversion& c, const TextRun& run, const std::optional<TextRunMeasure>& measure) {
+  if (run.options & ETO_OPAQUE) {
     c.include_rect(run.rectangle.left, run.rectangle.top, run.rectangle.right, run.rectangle.bottom);
   }
-  const double height = std::abs(c.font().height);
-  double advance = 0;
-  for (std::int16_t d : run.dx) advance += d;
-  if (run.dx.empty()) advance = kAdvancePerHeight * height * static_cast<double>(chars);
-  const RECTL box = run_box(c.text_align(), advance, height);
-  for (const POINT corner : {POINT{box.left, box.top}, POINT{box.right, box.top}, POINT{box.left, box.bottom},
-                             POINT{box.right, box.bottom}}) {
-    c.include_turned(run.reference.x, run.reference.y, corner.x, corner.y, c.font().escapement);
+  if (measure) {
+    c.include_device(measure->cell_box.x1, measure->cell_box.y1);
+    c.include_device(measure->cell_box.x2, measure->cell_box.y2);
+  } else {
+    c.include(run.reference.x, run.reference.y);
   }
+}
+
+std::optional<TextRunMeasure> measure(Conversion& c, const TextRun& run, const std::vector<DecodedChar>& text,
+                                      const std::vector<std::int32_t>& dx) {
+  std::u32string codes;
+  for (const DecodedChar& ch : text) codes.push_back(ch.unit);
+  const TextRunPlacement placement{codes, dx, run.reference, c.text_align()};
+  return measure_text_run(c.font().font, placement, c.mapping().page_transform());
 }
 
 // One advance per character: a double-byte character moves by the spacing
@@ -83,8 +63,12 @@ std::vector<std::int32_t> advances_per_char(const std::vector<DecodedChar>& text
 }
 
 void emit_run(Conversion& c, const TextRun& run) {
-  const std::vector<DecodedChar> text = decode_ansi(run.bytes, c.font().charset);
-  const std::vector<std::int32_t> dx = advances_per_char(text, run.dx);
+  const std::vector<DecodedChar> text = decode_ansi(run.bytes, c.font().font.charset);
+  std::vector<std::int32_t> dx = advances_per_char(text, run.dx);
+  const std::optional<TextRunMeasure> measured = measure(c, run, text, dx);
+  // Text without spacing gets the advances the reference device gives it,
+  // so that it keeps the width it had there on any target.
+  if (dx.empty() && measured) dx = measured->advances;
   const auto chars = static_cast<std::uint32_t>(text.size());
   const std::uint32_t dx_offset = dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
   EmfRecord out(EMR_EXTTEXTOUTW);
@@ -94,7 +78,7 @@ void emit_run(Conversion& c, const TextRun& run) {
   for (const DecodedChar& ch : text) out.u16(ch.unit);
   out.align4();
   for (std::int32_t d : dx) out.i32(d);
-  include_run(c, run, text.size());
+  include_run(c, run, measured);
   c.emit(std::move(out));
 }
 
@@ -147,8 +131,8 @@ void convert_ext_text_out(const WmfRecord& record, Conversion& c) {
 }
 
 constexpr ConverterEntry kConverters[] = {
-    {META_TEXTOUT, convert_text_out, true},
-    {META_EXTTEXTOUT, convert_ext_text_out, true},
+    {META_TEXTOUT, convert_text_out},
+    {META_EXTTEXTOUT, convert_ext_text_out},
 };
 
 }  // namespace

@@ -1,21 +1,25 @@
 // The page-to-device mapping of the converted picture as its player will
 // apply it, followed record by record so that the conversion knows where
-// drawing lands in device units (for the picture's bounds) and which window
-// the picture's frame should show. Follows GDI's rules (MS-WMF 2.1.1.16
+// drawing lands in device units, for the picture's bounds. Follows GDI's rules (MS-WMF 2.1.1.16
 // MapMode) for the reference device of the converted file.
 #pragma once
 
 #include <windows.h>
 
+#include <agg_trans_affine.h>
+
 namespace velmora::platform::wmf {
 
-// The converted file's reference device: one pixel is 0.01 mm, so that
-// device units and the header's frame units are the same numbers and a
-// frame taken from device units is exact. 320 mm x 240 mm is an ordinary
-// screen's size; players map the frame onto their target in any case.
-inline constexpr SIZEL kReferenceMillimeters{320, 240};
-inline constexpr SIZEL kReferencePixels{32000, 24000};
-inline constexpr double kPixelsPerMillimeter = 100.0;
+// The converted file's reference device: the 96-dpi screen of 1024 x 768
+// pixels that the platform's own conversion assumes, so that a picture
+// stretched over the whole surface keeps the platform's proportions and
+// text is measured at the sizes it shows there.
+inline constexpr SIZEL kReferencePixels{1024, 768};
+inline constexpr SIZEL kReferenceMillimeters{271, 203};
+// Pixels per millimetre along each axis, from those whole numbers, as
+// players of the converted file measure it.
+inline constexpr double kPixelsPerMillimeterX = static_cast<double>(kReferencePixels.cx) / kReferenceMillimeters.cx;
+inline constexpr double kPixelsPerMillimeterY = static_cast<double>(kReferencePixels.cy) / kReferenceMillimeters.cy;
 
 struct DevicePoint {
   double x;
@@ -32,10 +36,10 @@ class DeviceMapping {
   POINT window_org() const { return window_org_; }
   POINT viewport_org() const { return viewport_org_; }
   SIZE window_ext() const { return window_ext_; }
-  bool window_ext_set() const { return window_ext_set_; }
 
-  // As SetMapMode: a fixed mode sets its own extents; MM_ISOTROPIC and
-  // MM_ANISOTROPIC keep the current ones. Unknown modes are ignored.
+  // As the player's SetMapMode: a fixed mode sets its own extents,
+  // MM_ISOTROPIC starts from the metric ones and MM_ANISOTROPIC keeps the
+  // current ones. Unknown modes are ignored.
   void set_mode(int mode);
   void set_window_org(int x, int y) { window_org_ = {x, y}; }
   void set_viewport_org(int x, int y) { viewport_org_ = {x, y}; }
@@ -49,6 +53,7 @@ class DeviceMapping {
   void scale_viewport_ext(int xnum, int xden, int ynum, int yden);
 
   DevicePoint to_device(double x, double y) const;
+  agg::trans_affine page_transform() const;
 
  private:
   bool scalable() const { return mode_ == MM_ISOTROPIC || mode_ == MM_ANISOTROPIC; }
@@ -61,7 +66,6 @@ class DeviceMapping {
   POINT viewport_org_{0, 0};
   SIZE window_ext_{1, 1};
   SIZE viewport_ext_{1, 1};
-  bool window_ext_set_ = false;
 };
 
 }  // namespace velmora::platform::wmf

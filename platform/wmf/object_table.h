@@ -4,6 +4,8 @@
 // object's table index is its slot + 1 (EMF index 0 is the metafile itself).
 #pragma once
 
+#include "text/font_request.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -24,9 +26,7 @@ enum class ObjectKind : std::uint8_t {
 
 struct WmfObject {
   ObjectKind kind = ObjectKind::Unused;
-  std::uint8_t charset = 0;   // fonts: how their text's bytes are read
-  std::int16_t height = 0;    // fonts: lfHeight, in logical units
-  std::int16_t escapement = 0;  // fonts: the text's angle, tenths of a degree counter-clockwise
+  FontRequest font;           // fonts: what they ask for; the charset also says how text bytes are read
   std::vector<RECTL> region;  // regions: their rectangles, in logical units
   std::vector<COLORREF> palette;  // palettes: their entries as RGB colours
 };

@@ -4,14 +4,13 @@
 // result would be too large. Records that cannot be read or have no EMF
 // form are skipped.
 //
-// The picture's frame: when the WMF draws in MM_ANISOTROPIC or
-// MM_ISOTROPIC (or sets no mode, as players then use MM_ANISOTROPIC) with a
-// window extent set before its first drawing record, the frame is that
-// window, so the picture keeps the margins and proportions its author gave
-// it. Otherwise the frame is the bounds of what it draws; a WMF that draws
-// nothing gets a square frame.
+// The picture's frame: the extent the caller gives, at the origin, with the
+// WMF's window stretched over it; without one, the WMF's window is stretched
+// over the whole reference device surface and the frame is the bounds of
+// what it draws (a WMF that draws nothing gets a square frame).
 #pragma once
 
+#include "wmf/conversion.h"
 #include "wmf/wmf_reader.h"
 
 #include <cstdint>
@@ -20,6 +19,6 @@
 
 namespace velmora::platform::wmf {
 
-std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(const WmfFile& wmf);
+std::optional<std::vector<std::uint8_t>> convert_wmf_to_emf(const WmfFile& wmf, PictureExtent extent);
 
 }  // namespace velmora::platform::wmf

@@ -127,44 +127,64 @@ TEST(SetWinMetaFileBits, RefusesWhatIsNotAWmfWithoutLeaking) {
 
 // --- The frame ---------------------------------------------------------
 
-TEST(WmfConversion, FrameIsTheWindowInEffectAtTheFirstDrawing) {
+// The numbers below are what the platform's own conversion gives for the
+// same records on its 1024 x 768, 96-dpi reference screen.
+
+// A window, a red-brush rectangle inside it, in the mapping mode given.
+Bytes window_and_rectangle(int mode) {
   WmfBuilder b;
-  b.set_window_org(0, 0).set_window_ext(1, 1);  // a placeholder, replaced before drawing
-  b.set_window_org(100, 500).set_window_ext(400, -200).rectangle(150, 450, 200, 400);
-  const Converted c(b.bytes());
-  ASSERT_TRUE(c.handle());
-  expect_rect(c.emf().header().rclFrame, 0, 0, 400, 200);
-  // The mode and the viewport that shows the window on the frame come first.
-  const std::vector<std::uint32_t> types = c.types();
-  const std::vector<std::uint32_t> start(types.begin() + 1, types.begin() + 4);
-  EXPECT_EQ(start, (std::vector<std::uint32_t>{EMR_SETMAPMODE, EMR_SETVIEWPORTORGEX, EMR_SETVIEWPORTEXTEX}));
-  const RecordSpan viewport = c.nth(EMR_SETVIEWPORTEXTEX);
-  EXPECT_EQ(c.field(viewport, 8), 400);
-  EXPECT_EQ(c.field(viewport, 12), 200);
-  const RecordSpan window = c.nth(EMR_SETWINDOWEXTEX, 1);
-  EXPECT_EQ(c.field(window, 12), -200);  // the flip is kept
+  set_map_mode(b, mode);
+  b.set_window_org(0, 0).set_window_ext(2000, 1000).rectangle(800, 400, 1200, 600);
+  return b.bytes();
 }
 
-TEST(WmfConversion, FrameFollowsAViewportTheWmfSetsItself) {
-  WmfBuilder b;
-  b.set_window_ext(1000, 500);
-  b.record(0x020D, {20, 10});   // SETVIEWPORTORG: y, x
-  b.record(0x020E, {100, 200});  // SETVIEWPORTEXT: y, x
-  b.rectangle(0, 0, 1000, 500);
-  const Converted c(b.bytes());
+TEST(WmfConversion, WithoutAPictureSizeTheWindowSpansTheScreenAndTheFrameIsWhatIsDrawn) {
+  const Converted c(window_and_rectangle(MM_ANISOTROPIC));
   ASSERT_TRUE(c.handle());
-  expect_rect(c.emf().header().rclFrame, 10, 20, 210, 120);
+  // 2000 x 1000 logical units stretched over 1024 x 768 pixels; the
+  // rectangle's right and bottom edges are outside it.
+  expect_rect(c.emf().header().rclBounds, 410, 307, 614, 460);
+  expect_rect(c.emf().header().rclFrame, 10850, 8114, 16249, 12158);
+  EXPECT_EQ(c.emf().header().szlDevice.cx, 1024);
+  EXPECT_EQ(c.emf().header().szlMillimeters.cx, 271);
 }
 
-TEST(WmfConversion, FrameIsTheDrawnBoundsWhenNoWindowScales) {
+TEST(WmfConversion, IsotropicModeStartsFromMetricExtentsWithYUp) {
+  const Converted c(window_and_rectangle(MM_ISOTROPIC));
+  ASSERT_TRUE(c.handle());
+  expect_rect(c.emf().header().rclBounds, 410, -307, 614, -205);
+}
+
+TEST(WmfConversion, GivenPictureSizeIsTheFrameAndTheWindowIsStretchedOverIt) {
+  const Bytes wmf = window_and_rectangle(MM_ANISOTROPIC);
+  const METAFILEPICT size{MM_ANISOTROPIC, 3528, 1764, nullptr};
+  const HENHMETAFILE picture = SetWinMetaFileBits(static_cast<UINT>(wmf.size()), wmf.data(), nullptr, &size);
+  ASSERT_TRUE(picture);
+  ENHMETAHEADER header{};
+  ASSERT_NE(GetEnhMetaFileHeader(picture, sizeof header, &header), 0u);
+  expect_rect(header.rclFrame, 0, 0, 3528, 1764);
+  DeleteEnhMetaFile(picture);
+
+  // A size that is only a proportion, or in a fixed mode, is not a size.
+  for (const METAFILEPICT ignored : {METAFILEPICT{MM_ANISOTROPIC, -3528, -1764, nullptr},
+                                     METAFILEPICT{MM_TEXT, 3528, 1764, nullptr}}) {
+    const HENHMETAFILE framed_by_ink = SetWinMetaFileBits(static_cast<UINT>(wmf.size()), wmf.data(), nullptr, &ignored);
+    ASSERT_TRUE(framed_by_ink);
+    GetEnhMetaFileHeader(framed_by_ink, sizeof header, &header);
+    expect_rect(header.rclFrame, 10850, 8114, 16249, 12158);
+    DeleteEnhMetaFile(framed_by_ink);
+  }
+}
+
+TEST(WmfConversion, UnscaledDrawingLandsOneUnitToOnePixel) {
   WmfBuilder b;
   set_map_mode(b, MM_TEXT);
   b.set_window_ext(5000, 5000);  // ignored in MM_TEXT
   b.rectangle(10, 20, 110, 70);
-  velmora::test::polygon(b, {{50, 60}, {130, 65}, {60, 90}});
+  velmora::test::polygon(b, {{50, 60}, {130, 65}, {60, 90}});  // its points are drawn
   const Converted c(b.bytes());
   ASSERT_TRUE(c.handle());
-  expect_rect(c.emf().header().rclFrame, 10, 20, 130, 90);
+  expect_rect(c.emf().header().rclBounds, 10, 20, 130, 90);
 }
 
 TEST(WmfConversion, PictureThatDrawsNothingGetsASquareFrame) {
@@ -172,7 +192,29 @@ TEST(WmfConversion, PictureThatDrawsNothingGetsASquareFrame) {
   ASSERT_TRUE(c.handle());
   const RECTL f = c.emf().header().rclFrame;
   EXPECT_GT(f.right - f.left, 0);
-  EXPECT_EQ(f.right - f.left, f.bottom - f.top);
+  EXPECT_NEAR(f.right - f.left, f.bottom - f.top, 30);  // the screen's pixels are not quite square in 0.01 mm
+}
+
+TEST(WmfConversion, TextIsCountedByItsCellBoxAndGetsWholeLogicalAdvances) {
+  WmfBuilder b;
+  create_font(b, -20, FW_NORMAL, 0, "Arial");
+  select_object(b, 0);
+  b.record(0x012E, {TA_BASELINE});  // SETTEXTALIGN
+  velmora::test::text_out(b, 100, 100, "Hello");
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan text = c.nth(EMR_EXTTEXTOUTW);
+  const auto dx_at = static_cast<std::size_t>(c.field(text, 72));
+  ASSERT_NE(dx_at, 0u);
+  int width = 0;
+  for (std::size_t i = 0; i < 5; ++i) width += c.field(text, dx_at + 4 * i);
+  EXPECT_NEAR(width, 45, 2);
+  // A whole cell above the baseline, the descent below it; never turned.
+  const RECTL bounds = c.emf().header().rclBounds;
+  EXPECT_NEAR(bounds.top, 77, 2);
+  EXPECT_NEAR(bounds.bottom, 104, 1);
+  EXPECT_EQ(bounds.left, 100);
+  EXPECT_EQ(bounds.right, 100 + width);
 }
 
 // --- Objects -----------------------------------------------------------
@@ -292,7 +334,7 @@ TEST(WmfConversion, TextBecomesWideTextInTheFontsCharacterSet) {
   const RecordSpan plain = c.nth(EMR_EXTTEXTOUTW, 1);
   EXPECT_EQ(c.field(plain, 36), 5);
   EXPECT_EQ(c.field(plain, 44), 3);
-  EXPECT_EQ(c.field(plain, 72), 0);  // no spacing array
+  EXPECT_NE(c.field(plain, 72), 0);  // the font's own advances, measured
   const RecordSpan symbol = c.nth(EMR_EXTTEXTOUTW, 2);
   EXPECT_EQ(c.field<char16_t>(symbol, static_cast<std::size_t>(c.field(symbol, 48))), u'\uF061');
 }

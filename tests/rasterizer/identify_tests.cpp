@@ -72,9 +72,11 @@ TEST_F(IdentifyTest, PlaceableMetafileReadsItsSignedBox) {
   const velmora::IdentifiedMetafile id = identify(wmf.placeable(-100, -50, 300, 250));
   EXPECT_EQ(id.aspect, 1.33333337f);
   ASSERT_NE(id.picture, nullptr);
-  // The system was given the data after the 22-byte header, and exactly that.
+  // The system was given the data after the 22-byte header, and exactly
+  // that, with the box as the picture's size: 400 x 300 twips in 0.01 mm.
   const Bytes plain = wmf.bytes();
-  HENHMETAFILE direct = SetWinMetaFileBits(static_cast<UINT>(plain.size()), plain.data(), nullptr, nullptr);
+  const METAFILEPICT box_size{MM_ANISOTROPIC, 706, 529, nullptr};
+  HENHMETAFILE direct = SetWinMetaFileBits(static_cast<UINT>(plain.size()), plain.data(), nullptr, &box_size);
   ASSERT_NE(direct, nullptr);
   EXPECT_EQ(picture_bits(id.picture), picture_bits(direct));
   DeleteEnhMetaFile(direct);

@@ -1,0 +1,39 @@
+// How the platform's conversion measures one text output: the advance of
+// each character as the reference device shows the font, in whole logical
+// units (a WMF text record without spacing gets these as its spacing), and
+// the box it counts as drawn: the text's cell box, placed by the alignment
+// and left unturned; with TA_BASELINE that box reaches a whole cell height
+// above the baseline.
+#pragma once
+
+#include "text/font_request.h"
+
+#include <agg_basics.h>
+#include <agg_trans_affine.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace velmora::platform::wmf {
+
+struct TextRunPlacement {
+  std::u32string_view codes;
+  std::span<const std::int32_t> dx;  // logical advances, or empty for the font's own
+  POINT reference;                   // logical
+  UINT align = TA_LEFT | TA_TOP;
+};
+
+struct TextRunMeasure {
+  std::vector<std::int32_t> advances;  // logical, one per character
+  agg::rect_d cell_box;                // device pixels
+};
+
+// Through the page-to-device mapping; empty when the font cannot lay the
+// text out.
+std::optional<TextRunMeasure> measure_text_run(const FontRequest& font, const TextRunPlacement& run,
+                                               const agg::trans_affine& page);
+
+}  // namespace velmora::platform::wmf
