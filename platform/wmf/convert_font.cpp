@@ -41,8 +41,11 @@ std::optional<FontFields> read_font(ByteReader params) {
   return font;
 }
 
+// The face name is text in the font's code page, except for symbol fonts:
+// their names are plain ANSI, not symbol codes.
 std::vector<DecodedChar> face_of(const FontFields& font) {
-  std::vector<DecodedChar> face = decode_ansi(font.face, font.flags[kCharsetByte]);
+  const std::uint8_t charset = font.flags[kCharsetByte];
+  std::vector<DecodedChar> face = decode_ansi(font.face, charset == kSymbolCharset ? ANSI_CHARSET : charset);
   if (face.size() > kFaceBytes - 1) face.resize(kFaceBytes - 1);
   return face;
 }

@@ -337,6 +337,11 @@ TEST(WmfConversion, TextBecomesWideTextInTheFontsCharacterSet) {
   EXPECT_NE(c.field(plain, 72), 0);  // the font's own advances, measured
   const RecordSpan symbol = c.nth(EMR_EXTTEXTOUTW, 2);
   EXPECT_EQ(c.field<char16_t>(symbol, static_cast<std::size_t>(c.field(symbol, 48))), u'\uF061');
+  // The symbol font's own name stays plain text, or no font of that name is found.
+  const RecordSpan font = c.nth(EMR_EXTCREATEFONTINDIRECTW);
+  constexpr std::size_t kFaceName = 12 + 28;
+  EXPECT_EQ(c.field<char16_t>(font, kFaceName), u'S');
+  EXPECT_EQ(c.field<char16_t>(font, kFaceName + 2), u'y');
 }
 
 TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
