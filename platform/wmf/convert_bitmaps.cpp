@@ -64,6 +64,23 @@ void emit_dib_blit(Conversion& c, const Blit& blit, std::uint32_t usage, ByteRea
   if (const auto dib = split_dib(rest_of(params), usage)) emit_stretch_dibits(c, blit, usage, *dib);
 }
 
+// The blit records play a monochrome DIB as a bitmap in a memory context,
+// whose rows count from the top, where StretchDIBits counts a bottom-up
+// DIB's rows from the bottom: the source rectangle is turned over to say
+// the same rows. Icon masks twice their icon's height rely on it.
+Blit with_rows_from_the_top(Blit blit, std::span<const std::uint8_t> dib) {
+  const std::optional<DibShape> shape = dib_shape(dib);
+  if (!shape || shape->bit_count != 1 || shape->height <= 0) return blit;
+  blit.source.top = shape->height - blit.source.top - blit.source.bottom;
+  return blit;
+}
+
+void emit_dib_blit_from_top(Conversion& c, const Blit& blit, ByteReader& params) {
+  const std::span<const std::uint8_t> rest = rest_of(params);
+  if (const auto dib = split_dib(rest, DIB_RGB_COLORS))
+    emit_stretch_dibits(c, with_rows_from_the_top(blit, rest), DIB_RGB_COLORS, *dib);
+}
+
 // BitBlt forms: RasterOperation, YSrc, XSrc, [Reserved when without a
 // bitmap], Height, Width, YDest, XDest, then the bitmap.
 template <bool Bitmap16Target>
@@ -77,7 +94,7 @@ void convert_bit_blt(const WmfRecord& record, Conversion& c) {
   const Blit blit{*rop, {(*dst)[3], (*dst)[2], (*dst)[1], (*dst)[0]}, {(*src)[1], (*src)[0], (*dst)[1], (*dst)[0]}};
   if (without_bitmap(record)) return emit_pattern_blit(c, blit);
   if (Bitmap16Target) return emit_bitmap16_blit(c, blit, params);
-  emit_dib_blit(c, blit, DIB_RGB_COLORS, params);
+  emit_dib_blit_from_top(c, blit, params);
 }
 
 // StretchBlt forms: RasterOperation, SrcHeight, SrcWidth, YSrc, XSrc,
@@ -93,7 +110,7 @@ void convert_stretch_blt(const WmfRecord& record, Conversion& c) {
   const Blit blit{*rop, {(*dst)[3], (*dst)[2], (*dst)[1], (*dst)[0]}, {(*src)[3], (*src)[2], (*src)[1], (*src)[0]}};
   if (without_bitmap(record)) return emit_pattern_blit(c, blit);
   if (Bitmap16Target) return emit_bitmap16_blit(c, blit, params);
-  emit_dib_blit(c, blit, DIB_RGB_COLORS, params);
+  emit_dib_blit_from_top(c, blit, params);
 }
 
 // StretchDIB: RasterOperation, ColorUsage, SrcHeight, SrcWidth, YSrc, XSrc,

@@ -81,6 +81,21 @@ std::optional<DibParts> split_dib(std::span<const std::uint8_t> dib, std::uint32
   return DibParts{dib.first(split), dib.subspan(split)};
 }
 
+std::optional<DibShape> dib_shape(std::span<const std::uint8_t> dib) {
+  const ByteReader reader(dib);
+  const auto header = reader.read_at<std::uint32_t>(0);
+  if (!header || !known_header_size(*header)) return std::nullopt;
+  const bool core = *header == kCoreHeaderBytes;
+  const auto bit_count = reader.read_at<std::uint16_t>(core ? 10 : 14);
+  std::optional<std::int32_t> height = reader.read_at<std::int32_t>(8);
+  if (core) {
+    const auto core_height = reader.read_at<std::int16_t>(6);
+    height = core_height ? std::optional<std::int32_t>(*core_height) : std::nullopt;
+  }
+  if (!bit_count || !height) return std::nullopt;
+  return DibShape{*height, *bit_count};
+}
+
 std::optional<Bitmap16> read_bitmap16(ByteReader& reader) {
   const auto type = reader.read<std::int16_t>();
   const auto width = reader.read<std::int16_t>();

@@ -23,6 +23,13 @@ struct DibParts {
 // usage: DIB_RGB_COLORS (4-byte colours) or DIB_PAL_COLORS (2-byte indexes).
 std::optional<DibParts> split_dib(std::span<const std::uint8_t> dib, std::uint32_t usage);
 
+// The height (negative when top-down) and depth a DIB's header gives.
+struct DibShape {
+  std::int32_t height;
+  std::uint16_t bit_count;
+};
+std::optional<DibShape> dib_shape(std::span<const std::uint8_t> dib);
+
 struct Bitmap16 {
   std::int16_t width;
   std::int16_t height;

@@ -364,6 +364,18 @@ TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
   EXPECT_EQ(c.field(japanese, dx_at + 4), 7);
 }
 
+TEST(WmfConversion, MonochromeBlitRowsCountFromTheTopAsInAMemoryContext) {
+  // An icon mask twice the icon's height: the blit takes its upper half.
+  WmfBuilder b;
+  dib_stretch_blt(b, SRCAND, {0, 0, 40, 40}, {0, 0, 40, 40}, velmora::test::mono_dib(40, 80));
+  dib_stretch_blt(b, SRCINVERT, {0, 0, 40, 40}, {0, 0, 40, 40}, velmora::test::tiny_dib());
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  constexpr std::size_t kYSrc = 36;
+  EXPECT_EQ(c.field(c.nth(EMR_STRETCHDIBITS, 0), kYSrc), 40);  // rows 40..79 from the bottom
+  EXPECT_EQ(c.field(c.nth(EMR_STRETCHDIBITS, 1), kYSrc), 0);   // colour DIBs count from the bottom
+}
+
 TEST(WmfConversion, ClipBitmapAndPatternRecords) {
   WmfBuilder b;
   intersect_clip_rect(b, 1, 2, 3, 4);

@@ -7,6 +7,7 @@ namespace {
 
 // Record functions (MS-WMF 2.1.1.1).
 constexpr std::uint16_t kSetMapMode = 0x0103;
+constexpr std::uint16_t kDibStretchBlt = 0x0B41;
 constexpr std::uint16_t kSaveDc = 0x001E;
 constexpr std::uint16_t kRestoreDc = 0x0127;
 constexpr std::uint16_t kCreatePen = 0x02FA;
@@ -132,6 +133,15 @@ WmfBuilder& stretch_dib(WmfBuilder& b, std::uint32_t rop, const RECTL& dest, con
   return b.raw(kStretchDib, p.bytes(dib).data());
 }
 
+WmfBuilder& dib_stretch_blt(WmfBuilder& b, std::uint32_t rop, const RECTL& dest, const RECTL& source,
+                            const std::vector<std::uint8_t>& dib) {
+  WmfParams p;
+  p.u32(rop);                                                                 // RasterOperation
+  p.i16(source.bottom).i16(source.right).i16(source.top).i16(source.left);   // SrcHeight, SrcWidth, YSrc, XSrc
+  p.i16(dest.bottom).i16(dest.right).i16(dest.top).i16(dest.left);           // DestHeight, DestWidth, YDest, XDest
+  return b.raw(kDibStretchBlt, p.bytes(dib).data());
+}
+
 WmfBuilder& dib_bitblt_without_bitmap(WmfBuilder& b, std::uint32_t rop, int x, int y, int w, int h) {
   // RasterOperation, YSrc, XSrc, Reserved, Height, Width, YDest, XDest.
   return b.raw(kDibBitBlt, WmfParams().u32(rop).i16(0).i16(0).i16(0).i16(h).i16(w).i16(y).i16(x).data());
@@ -150,6 +160,16 @@ WmfBuilder& emf_comment(WmfBuilder& b, std::uint32_t count, std::uint32_t remain
   p.i16(0).u32(0);  // Checksum, Flags
   p.u32(count).u32(static_cast<std::uint32_t>(piece.size())).u32(remaining).u32(total);
   return b.raw(kEscape, p.bytes(piece).data());
+}
+
+std::vector<std::uint8_t> mono_dib(std::int32_t width, std::int32_t height) {
+  WmfParams p;
+  p.u32(40).u32(static_cast<std::uint32_t>(width)).u32(static_cast<std::uint32_t>(height)).i16(1).i16(1);
+  p.u32(BI_RGB).u32(0).u32(0).u32(0).u32(0).u32(0);
+  p.bytes({0, 0, 0, 0, 255, 255, 255, 0});  // black, white
+  const std::size_t row_bytes = (static_cast<std::size_t>(width) + 31) / 32 * 4;
+  p.bytes(std::vector<std::uint8_t>(row_bytes * static_cast<std::size_t>(height), 0));
+  return p.data();
 }
 
 std::vector<std::uint8_t> tiny_dib() {

@@ -52,6 +52,9 @@ WmfBuilder& intersect_clip_rect(WmfBuilder& b, int l, int t, int r, int bottom);
 WmfBuilder& stretch_dib(WmfBuilder& b, std::uint32_t rop, const RECTL& dest, const RECTL& source,
                         const std::vector<std::uint8_t>& dib);
 // DIBBitBlt without a bitmap: paints the destination with the brush.
+// META_DIBSTRETCHBLT with its bitmap; rectangles as x, y, width, height.
+WmfBuilder& dib_stretch_blt(WmfBuilder& b, std::uint32_t rop, const RECTL& dest, const RECTL& source,
+                            const std::vector<std::uint8_t>& dib);
 WmfBuilder& dib_bitblt_without_bitmap(WmfBuilder& b, std::uint32_t rop, int x, int y, int w, int h);
 WmfBuilder& dib_pattern_brush(WmfBuilder& b, const std::vector<std::uint8_t>& dib);
 
@@ -64,5 +67,7 @@ WmfBuilder& emf_comment(WmfBuilder& b, std::uint32_t count, std::uint32_t remain
 // A packed 24-bit BI_RGB DIB of 2 x 2 pixels: BITMAPINFOHEADER, then two
 // bottom-up rows of 6 bytes padded to 8.
 std::vector<std::uint8_t> tiny_dib();
+// A bottom-up 1-bit DIB of that size, all black, with a black-and-white colour table.
+std::vector<std::uint8_t> mono_dib(std::int32_t width, std::int32_t height);
 
 }  // namespace velmora::test
