@@ -9,6 +9,7 @@
 #include "wmf/device_mapping.h"
 #include "wmf/emf_writer.h"
 #include "wmf/object_table.h"
+#include "wmf/text_bounds.h"
 #include "wmf/wmf_reader.h"
 
 #include <array>
@@ -55,6 +56,14 @@ class Conversion {
   void select_font(const WmfObject& font) { state_.font = font; }
   std::uint16_t text_align() const { return state_.text_align; }
   void set_text_align(std::uint16_t align) { state_.text_align = align; }
+  // SetTextCharacterExtra and SetTextJustification, which EMF lacks: their
+  // spacing goes into the text records' advances.
+  const TextSpacing& text_spacing() const { return state_.spacing; }
+  void set_char_extra(int extra) { state_.spacing.char_extra = extra; }
+  void set_justification(int extra, int count) {
+    state_.spacing.break_extra = extra;
+    state_.spacing.break_count = count;
+  }
 
   void save();
   // A WMF RESTOREDC argument: negative is relative, positive an absolute
@@ -75,6 +84,7 @@ class Conversion {
     DeviceMapping mapping;
     WmfObject font;  // its charset, height and escapement; no region
     std::uint16_t text_align = TA_LEFT | TA_TOP;
+    TextSpacing spacing;
     std::optional<std::uint16_t> palette_slot;
   };
   EmfPictureSize picture_size() const;

@@ -133,6 +133,17 @@ void convert_text_align(const WmfRecord& record, Conversion& c) {
   c.set_text_align(*align);
 }
 
+void convert_char_extra(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  if (const auto extra = params.read<std::int16_t>()) c.set_char_extra(*extra);
+}
+
+// SetTextJustification: BreakCount, BreakExtra.
+void convert_justification(const WmfRecord& record, Conversion& c) {
+  ByteReader params = record.params;
+  if (const auto p = read_i16<2>(params)) c.set_justification((*p)[1], (*p)[0]);
+}
+
 // SetLayout: a 16-bit layout and a reserved word; the EMF form is one DWORD.
 void convert_layout(const WmfRecord& record, Conversion& c) { convert_mode<EMR_SETLAYOUT>(record, c); }
 
@@ -143,6 +154,8 @@ constexpr ConverterEntry kConverters[] = {
     {META_SETPOLYFILLMODE, convert_mode<EMR_SETPOLYFILLMODE>},
     {META_SETSTRETCHBLTMODE, convert_mode<EMR_SETSTRETCHBLTMODE>},
     {META_SETTEXTALIGN, convert_text_align},
+    {META_SETTEXTCHAREXTRA, convert_char_extra},
+    {META_SETTEXTJUSTIFICATION, convert_justification},
     {META_SETBKCOLOR, convert_color<EMR_SETBKCOLOR>},
     {META_SETTEXTCOLOR, convert_color<EMR_SETTEXTCOLOR>},
     {META_SETMAPPERFLAGS, convert_dword<EMR_SETMAPPERFLAGS>},

@@ -44,7 +44,7 @@ std::optional<TextRunMeasure> measure(Conversion& c, const TextRun& run, const s
                                       const std::vector<std::int32_t>& dx) {
   std::u32string codes;
   for (const DecodedChar& ch : text) codes.push_back(ch.unit);
-  const TextRunPlacement placement{codes, dx, run.reference, c.text_align()};
+  const TextRunPlacement placement{codes, dx, run.reference, c.text_align(), c.text_spacing()};
   return measure_text_run(c.font().font, placement, c.mapping().page_transform());
 }
 

@@ -51,6 +51,9 @@ std::optional<TextRunMeasure> measure_text_run(const FontRequest& font, const Te
   in.x = run.reference.x;
   in.y = run.reference.y;
   in.align = run.align;
+  in.char_extra = run.spacing.char_extra;
+  in.break_extra = run.spacing.break_extra;
+  in.break_count = run.spacing.break_count;
   in.page = page;
   in.opaque_background = true;
   const std::optional<TextGeometry> geometry = layout_text(in);

@@ -19,11 +19,19 @@
 
 namespace velmora::platform::wmf {
 
+// Character extra and justification, in logical units.
+struct TextSpacing {
+  int char_extra = 0;
+  int break_extra = 0;
+  int break_count = 0;
+};
+
 struct TextRunPlacement {
   std::u32string_view codes;
   std::span<const std::int32_t> dx;  // logical advances, or empty for the font's own
   POINT reference;                   // logical
   UINT align = TA_LEFT | TA_TOP;
+  TextSpacing spacing;  // counts only without dx
 };
 
 struct TextRunMeasure {

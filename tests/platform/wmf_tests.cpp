@@ -344,6 +344,32 @@ TEST(WmfConversion, TextBecomesWideTextInTheFontsCharacterSet) {
   EXPECT_EQ(c.field<char16_t>(font, kFaceName + 2), u'y');
 }
 
+// The advances a text record without spacing gets, under the given records.
+std::vector<std::int32_t> converted_advances(WmfBuilder b, std::size_t chars) {
+  velmora::test::text_out(b, 0, 0, std::string(chars, 'a'));
+  const Converted c(b.bytes());
+  std::vector<std::int32_t> advances;
+  if (!c.handle()) return advances;
+  const RecordSpan text = c.nth(EMR_EXTTEXTOUTW);
+  const auto dx_at = static_cast<std::size_t>(c.field(text, 72));
+  for (std::size_t i = 0; dx_at != 0 && i < chars; ++i) advances.push_back(c.field(text, dx_at + 4 * i));
+  return advances;
+}
+
+TEST(WmfConversion, CharacterExtraGoesIntoTheAdvances) {
+  WmfBuilder plain;
+  create_font(plain, -20, FW_NORMAL, 0, "Arial");
+  select_object(plain, 0);
+  const std::vector<std::int32_t> natural = converted_advances(plain, 3);
+  ASSERT_EQ(natural.size(), 3u);
+
+  WmfBuilder extra = plain;
+  extra.record(0x0108, {10});  // SETTEXTCHAREXTRA
+  const std::vector<std::int32_t> spaced = converted_advances(extra, 3);
+  ASSERT_EQ(spaced.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(spaced[i], natural[i] + 10);
+}
+
 TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
   WmfBuilder b;
   create_font(b, -10, FW_NORMAL, 204 /* RUSSIAN_CHARSET */, "Arial");
