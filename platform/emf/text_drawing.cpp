@@ -3,6 +3,7 @@
 #include "emf/glyph_fill.h"
 #include "raster/painter.h"
 #include "text/text_layout.h"
+#include "text/text_space.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +70,7 @@ TextLayoutInput layout_input(DeviceContext& dc, const TextOut& text, int graphic
   in.advanced_mode = graphics_mode == GM_ADVANCED;
   in.world = s.world;
   in.page = dc.page_transform() * dc.record_to_device();
+  in.realised_scale = y_axis_scale(dc.page_transform());
   in.opaque_background = s.bk_mode == OPAQUE;
   if (text.rect && (text.options & ETO_OPAQUE)) in.opaque_rect = to_rectl(*text.rect);
   if (text.rect && (text.options & ETO_CLIPPED)) in.clip_rect = to_rectl(*text.rect);

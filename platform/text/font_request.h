@@ -27,15 +27,10 @@ struct FontRequest {
   bool wants_bold() const { return weight >= kBoldWeight; }
   // NONANTIALIASED_QUALITY: two-level glyphs at every size.
   bool wants_aliased() const { return quality == kNonAntialiasedQuality; }
-  // ANTIALIASED_QUALITY and the ClearType qualities: grey edges at every
-  // size, whatever the font's gasp table says.
-  bool wants_grey() const { return quality >= kAntialiasedQuality && quality <= kClearTypeNaturalQuality; }
 
   // Weights from here up are drawn bold (FW_SEMIBOLD and heavier).
   static constexpr int kBoldWeight = 600;
   static constexpr std::uint8_t kNonAntialiasedQuality = 3;
-  static constexpr std::uint8_t kAntialiasedQuality = 4;
-  static constexpr std::uint8_t kClearTypeNaturalQuality = 6;
 };
 
 // The request that a LOGFONTW describes. The face name stops at its first

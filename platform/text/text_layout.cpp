@@ -85,9 +85,11 @@ bool is_upright(const agg::trans_affine& m) {
 // Upright glyphs are drawn as the platform draws them: the em rounded to
 // whole device pixels, outlines and advances hinted at that size, and the
 // ascent and descent in whole pixels; two-level where the font's quality or
-// its gasp table asks for no greys. glyph_linear maps text space to device
-// for the glyphs (their own turn included).
-void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear) {
+// its gasp table (read at gasp_ppem when that is > 0) asks for no greys.
+// glyph_linear maps text space to device for the glyphs (their own turn
+// included).
+void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear,
+                   double gasp_ppem) {
   if (run.style.oblique || !is_upright(glyph_linear)) return;
   const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
   const double ppem = std::round(exact_ppem);
@@ -101,7 +103,14 @@ void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const ag
   run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
   run.pixels_per_unit_x = glyph_linear.sx;
   run.style.hinted_ppem = ppem;
-  run.style.monochrome = font.wants_aliased() || (!font.wants_grey() && !grey_at(face, ppem));
+  run.style.monochrome = font.wants_aliased() || !grey_at(face, gasp_ppem > 0 ? gasp_ppem : ppem);
+}
+
+// In GM_ADVANCED the font's gasp table is read at the size the platform
+// realises the font at before turning it; 0 elsewhere: the hinted size.
+double gasp_ppem(const TextLayoutInput& in, const RunFont& run) {
+  if (!in.advanced_mode) return 0;
+  return std::max(1.0, std::round(run.scale_y * run.metrics.units_per_em * in.realised_scale));
 }
 
 std::vector<FT_UInt> glyph_ids(FT_Face face, const TextLayoutInput& in) {
@@ -268,7 +277,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   if (!run) return;
   Placement place;
   if (in.advanced_mode) place.glyph_turn = rotation_tenths(static_cast<double>(in.font.orientation) - in.font.escapement);
-  apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear);
+  apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear, gasp_ppem(in, *run));
   const std::vector<FT_UInt> ids = glyph_ids(face, in);
   const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);
   const agg::point_d end = pens.back();

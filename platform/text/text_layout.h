@@ -38,6 +38,10 @@ struct TextLayoutInput {
   bool advanced_mode = false;      // GM_ADVANCED: glyphs follow the world transform
   agg::trans_affine world;         // world to page
   agg::trans_affine page;          // page to device (window/viewport mapping)
+  // GM_ADVANCED: device pixels per logical unit of the window/viewport
+  // mapping alone. The platform realises such a font at this size and turns
+  // it by the rest of the transform, so the font's gasp table is read here.
+  double realised_scale = 1;
   bool opaque_background = false;  // background mode OPAQUE: fill the text's cell box
   std::optional<RECTL> opaque_rect;  // ETO_OPAQUE, logical units
   std::optional<RECTL> clip_rect;    // ETO_CLIPPED, logical units

@@ -224,14 +224,32 @@ TEST(TextLayout, UprightTextIsHintedAndSmallSizesFollowTheGaspTable) {
   EXPECT_TRUE(a->aliased_glyphs);  // Liberation Sans asks for no greys from 9 to 16 pixels
   EXPECT_FALSE(b->aliased_glyphs);
   EXPECT_FALSE(c->aliased_glyphs);  // turned text is never hinted
-  small.input.font.quality = 4;     // ANTIALIASED_QUALITY: greys at every size
-  large.input.font.quality = 3;     // NONANTIALIASED_QUALITY: never
-  EXPECT_FALSE(small.lay_out()->aliased_glyphs);
+  small.input.font.quality = 4;     // ANTIALIASED_QUALITY still follows the gasp table
+  large.input.font.quality = 3;     // NONANTIALIASED_QUALITY: never grey
+  EXPECT_TRUE(small.lay_out()->aliased_glyphs);
   EXPECT_TRUE(large.lay_out()->aliased_glyphs);
   // Hinted: the baseline and the cap height sit on whole pixels.
   const agg::rect_d h = bounds(a->glyphs);
   EXPECT_DOUBLE_EQ(h.y2, std::round(h.y2));
   EXPECT_DOUBLE_EQ(h.y1, std::round(h.y1));
+}
+
+// In GM_ADVANCED the font is realised at its size under the window/viewport
+// mapping and then scaled, so the gasp table is read at that size: 150
+// logical units drawn at 12 pixels stay grey, 12 units drawn at 24 pixels
+// come out two-level.
+TEST(TextLayout, AdvancedModeReadsTheGaspTableAtTheRealisedSize) {
+  TextRun shrunk(U"Hamburg", request("Arial", -150));
+  shrunk.input.advanced_mode = true;
+  shrunk.input.page = agg::trans_affine_scaling(0.08);
+  TextRun compatible = shrunk;
+  compatible.input.advanced_mode = false;
+  TextRun grown(U"Hamburg", request("Arial", -12));
+  grown.input.advanced_mode = true;
+  grown.input.world = agg::trans_affine_scaling(2);
+  EXPECT_FALSE(shrunk.lay_out()->aliased_glyphs);
+  EXPECT_TRUE(compatible.lay_out()->aliased_glyphs);
+  EXPECT_TRUE(grown.lay_out()->aliased_glyphs);
 }
 
 TEST(TextLayout, OpaqueRectangleIsDrawnEvenWithoutText) {
