@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace velmora::platform {
 namespace {
@@ -21,6 +22,10 @@ constexpr double kFallbackStrikeoutPerEm = 0.26;
 constexpr double kFallbackLinePerEm = 0.066;
 
 constexpr char32_t kSymbolBase = 0xF000;
+
+// A two-level glyph bitmap larger than this is not drawn: hinting stops far
+// below the em it would take.
+constexpr long kMaxGlyphBitmapPixels = 1L << 22;
 
 bool is_symbol_private_use(char32_t c) { return c >= kSymbolBase && c <= kSymbolBase + 0xFF; }
 
@@ -185,6 +190,72 @@ bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
   const FT_Outline_Funcs funcs{move_to, line_to, conic_to, cubic_to, 0, 0};
   if (FT_Outline_Decompose(&slot->outline, &funcs, &target) != 0) return false;
   if (target.open) out.close_polygon();
+  return true;
+}
+
+namespace {
+
+// The glyph slot's outline as loaded for two-level drawing, emboldened when
+// the style asks; null when there is none.
+FT_Outline* mono_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style) {
+  if (FT_Load_Glyph(face, glyph, hinted_load_flags(style)) != 0) return nullptr;
+  FT_GlyphSlot slot = face->glyph;
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return nullptr;
+  if (style.embolden)
+    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(style.hinted_ppem * 64 * kEmboldenPerEm)));
+  return &slot->outline;
+}
+
+void append_pixel_run(agg::path_storage& out, long x0, long x1, long y) {
+  const auto left = static_cast<double>(x0), right = static_cast<double>(x1), top = static_cast<double>(y);
+  out.move_to(left, top);
+  out.line_to(right, top);
+  out.line_to(right, top + 1);
+  out.line_to(left, top + 1);
+  out.close_polygon();
+}
+
+// One box per run of set pixels; row 0 is the bitmap's top, at device row top.
+void append_bitmap_runs(const FT_Bitmap& bitmap, long left, long top, agg::path_storage& out) {
+  for (unsigned row = 0; row < bitmap.rows; ++row) {
+    const unsigned char* bits = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+    long run_start = -1;
+    for (unsigned col = 0; col <= bitmap.width; ++col) {
+      const bool set = col < bitmap.width && (bits[col >> 3] & (0x80 >> (col & 7))) != 0;
+      if (set && run_start < 0) run_start = col;
+      if (!set && run_start >= 0) {
+        append_pixel_run(out, left + run_start, left + static_cast<long>(col), top + static_cast<long>(row));
+        run_start = -1;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool append_glyph_pixels(FT_Face face, FT_UInt glyph, const GlyphStyle& style, long origin_x, long origin_y,
+                         agg::path_storage& out) {
+  FT_Outline* outline = mono_outline(face, glyph, style);
+  if (!outline) return false;
+  FT_BBox box;
+  FT_Outline_Get_CBox(outline, &box);
+  const long x0 = static_cast<long>(std::floor(box.xMin / 64.0)), y0 = static_cast<long>(std::floor(box.yMin / 64.0));
+  const long x1 = static_cast<long>(std::ceil(box.xMax / 64.0)), y1 = static_cast<long>(std::ceil(box.yMax / 64.0));
+  if (x1 <= x0 || y1 <= y0) return true;  // a blank glyph
+  if ((x1 - x0) * (y1 - y0) > kMaxGlyphBitmapPixels) return false;
+  const auto width = static_cast<unsigned>(x1 - x0), rows = static_cast<unsigned>(y1 - y0);
+  const int pitch = static_cast<int>((width + 7) / 8);
+  std::vector<unsigned char> buffer(static_cast<std::size_t>(pitch) * rows);
+  FT_Bitmap bitmap{};
+  bitmap.rows = rows;
+  bitmap.width = width;
+  bitmap.pitch = pitch;
+  bitmap.buffer = buffer.data();
+  bitmap.num_grays = 2;
+  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+  FT_Outline_Translate(outline, -x0 * 64, -y0 * 64);
+  if (FT_Outline_Get_Bitmap(face->glyph->library, outline, &bitmap) != 0) return false;
+  append_bitmap_runs(bitmap, origin_x + x0, origin_y - y1, out);
   return true;
 }
 

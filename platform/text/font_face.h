@@ -75,4 +75,12 @@ double hinted_advance(FT_Face face, FT_UInt glyph, const GlyphStyle& style);
 bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
                           const agg::trans_affine& font_to_device, agg::path_storage& out);
 
+// Appends the pixels the two-level rasteriser sets for one glyph hinted for
+// two-level drawing, as whole-pixel boxes, its origin at device pixel
+// (origin_x, origin_y). The rasteriser keeps strokes thinner than a pixel
+// (dropout control), as the platform's two-level text does. False when the
+// glyph cannot be loaded or drawn (nothing is appended).
+bool append_glyph_pixels(FT_Face face, FT_UInt glyph, const GlyphStyle& style, long origin_x, long origin_y,
+                         agg::path_storage& out);
+
 }  // namespace velmora::platform

@@ -204,11 +204,23 @@ agg::trans_affine glyph_to_device(const RunFont& run, const Placement& place, co
   return m;
 }
 
+// Two-level glyphs come from the font's own rasteriser as whole pixels, so
+// strokes thinner than a pixel keep their dropout pixels.
+void append_glyph(FT_Face face, const RunFont& run, const Placement& place, FT_UInt id, const agg::point_d& pen,
+                  agg::path_storage& out) {
+  const agg::trans_affine to_device = glyph_to_device(run, place, pen);
+  if (run.style.monochrome && run.style.hinted_ppem > 0) {
+    append_glyph_pixels(face, id, run.style, std::lround(to_device.tx), std::lround(to_device.ty), out);
+    return;
+  }
+  append_glyph_outline(face, id, run.style, to_device, out);
+}
+
 void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
                    const std::vector<agg::point_d>& pens, agg::path_storage& out) {
   agg::path_storage curves;
   for (std::size_t i = 0; i < ids.size() && curves.total_vertices() < kMaxPathVertices; ++i)
-    append_glyph_outline(face, ids[i], run.style, glyph_to_device(run, place, pens[i]), curves);
+    append_glyph(face, run, place, ids[i], pens[i], curves);
   agg::conv_curve<agg::path_storage> flattened(curves);
   out.concat_path(flattened);
 }

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -250,6 +251,36 @@ TEST(TextLayout, AdvancedModeReadsTheGaspTableAtTheRealisedSize) {
   EXPECT_FALSE(shrunk.lay_out()->aliased_glyphs);
   EXPECT_TRUE(compatible.lay_out()->aliased_glyphs);
   EXPECT_TRUE(grown.lay_out()->aliased_glyphs);
+}
+
+// Columns a path of whole-pixel boxes covers, from left to right.
+std::vector<int> covered_columns(agg::path_storage& boxes) {
+  std::vector<int> columns;
+  double x, y;
+  for (unsigned i = 0; i < boxes.total_vertices(); ++i) {
+    if (!agg::is_vertex(boxes.vertex(i, &x, &y))) continue;
+    EXPECT_DOUBLE_EQ(x, std::round(x));
+    EXPECT_DOUBLE_EQ(y, std::round(y));
+    columns.push_back(static_cast<int>(x));
+  }
+  std::sort(columns.begin(), columns.end());
+  columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+  return columns;
+}
+
+// At 9 pixels Liberation Sans' stems are thinner than a pixel and miss the
+// pixel centres; the two-level rasteriser's dropout control keeps each one,
+// as the platform's text does.
+TEST(TextLayout, TwoLevelGlyphsKeepStrokesThinnerThanAPixel) {
+  TextRun run(U"l l l l", request("Arial", -9));
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  ASSERT_TRUE(g->aliased_glyphs);
+  const std::vector<int> columns = covered_columns(g->glyphs);  // box edges: two per stem
+  int stems = 0;
+  for (std::size_t i = 0; i + 1 < columns.size(); i += 2) stems += columns[i + 1] > columns[i];
+  EXPECT_EQ(stems, 4);
+  EXPECT_EQ(columns.size(), 8u);
 }
 
 TEST(TextLayout, OpaqueRectangleIsDrawnEvenWithoutText) {
