@@ -85,25 +85,29 @@ bool is_upright(const agg::trans_affine& m) {
 // Upright glyphs are drawn as the platform draws them: the em rounded to
 // whole device pixels, outlines and advances hinted at that size, and the
 // ascent and descent in whole pixels; two-level where the font's quality or
-// its gasp table (read at gasp_ppem when that is > 0) asks for no greys.
+// its gasp table asks for no greys. In GM_ADVANCED (gasp_ppem > 0) the font
+// is hinted at its realised size and the hinted glyphs are scaled to the
+// device, as the platform realises it before the world transform.
 // glyph_linear maps text space to device for the glyphs (their own turn
 // included).
 void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear,
                    double gasp_ppem) {
   if (run.style.oblique || !is_upright(glyph_linear)) return;
   const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
-  const double ppem = std::round(exact_ppem);
+  const double ppem = gasp_ppem > 0 ? gasp_ppem : std::round(exact_ppem);
   if (ppem < 1 || ppem > kMaxHintedPpem) return;
-  const double fit = ppem / exact_ppem;
-  const double ppem_x = run.scale_x * fit * run.metrics.units_per_em * glyph_linear.sx;
+  const double grow = gasp_ppem > 0 ? exact_ppem / gasp_ppem : 1.0;
+  const double fit = ppem * grow / exact_ppem;
+  const double ppem_x = run.scale_x * fit * run.metrics.units_per_em * glyph_linear.sx / grow;
   if (!set_hinted_size(face, ppem_x, ppem)) return;
   run.scale_x *= fit;
   run.scale_y *= fit;
-  run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
-  run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) / glyph_linear.sy;
-  run.pixels_per_unit_x = glyph_linear.sx;
+  run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
+  run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
+  run.pixels_per_unit_x = glyph_linear.sx / grow;
   run.style.hinted_ppem = ppem;
-  run.style.monochrome = font.wants_aliased() || !grey_at(face, gasp_ppem > 0 ? gasp_ppem : ppem);
+  run.style.grow = grow;
+  run.style.monochrome = font.wants_aliased() || !grey_at(face, ppem);
 }
 
 // In GM_ADVANCED the font's gasp table is read at the size the platform
@@ -193,7 +197,7 @@ agg::trans_affine glyph_to_device(const RunFont& run, const Placement& place, co
     double x = pen.x;
     double y = pen.y;
     place.text_to_device.transform(&x, &y);
-    agg::trans_affine m = agg::trans_affine_scaling(1.0 / 64, -1.0 / 64);  // 26.6 pixels, y up
+    agg::trans_affine m = agg::trans_affine_scaling(run.style.grow / 64, -run.style.grow / 64);  // 26.6 pixels, y up
     m.multiply(agg::trans_affine_translation(std::round(x), std::round(y)));
     return m;
   }
@@ -209,7 +213,7 @@ agg::trans_affine glyph_to_device(const RunFont& run, const Placement& place, co
 void append_glyph(FT_Face face, const RunFont& run, const Placement& place, FT_UInt id, const agg::point_d& pen,
                   agg::path_storage& out) {
   const agg::trans_affine to_device = glyph_to_device(run, place, pen);
-  if (run.style.monochrome && run.style.hinted_ppem > 0) {
+  if (run.style.monochrome && run.style.hinted_ppem > 0 && run.style.grow == 1.0) {
     append_glyph_pixels(face, id, run.style, std::lround(to_device.tx), std::lround(to_device.ty), out);
     return;
   }

@@ -253,6 +253,22 @@ TEST(TextLayout, AdvancedModeReadsTheGaspTableAtTheRealisedSize) {
   EXPECT_TRUE(grown.lay_out()->aliased_glyphs);
 }
 
+// A GM_ADVANCED font is realised, and hinted, at its size under the
+// window/viewport mapping, then scaled by the world transform: 30 units at
+// twice the size get a cell of twice the whole pixels at 30 (27 + 6), not the
+// cell hinted at 60 (54 + 13).
+TEST(TextLayout, AdvancedModeHintsAtTheRealisedSizeAndScalesTheGlyphs) {
+  TextRun run(U"Hamburg", request("Arial", -30));
+  run.input.advanced_mode = true;
+  run.input.world = agg::trans_affine_scaling(2);
+  run.input.opaque_background = true;
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  const agg::rect_d cell = bounds(g->background);
+  EXPECT_NEAR(cell.y2 - cell.y1, 2 * (27 + 6), 1e-6);
+  EXPECT_FALSE(g->aliased_glyphs);
+}
+
 // Columns a path of whole-pixel boxes covers, from left to right.
 std::vector<int> covered_columns(agg::path_storage& boxes) {
   std::vector<int> columns;
