@@ -31,6 +31,10 @@ constexpr char32_t kBreakCharacter = U' ';
 // Hinting stops here: above it the grid makes no visible difference.
 constexpr double kMaxHintedPpem = 1000;
 
+// A scaled em this close below a whole pixel count is taken as that count:
+// the scale is a product of ratios that need not come out exact.
+constexpr double kWholePixelTolerance = 1e-6;
+
 // Below this share of the scale, a transform's skew terms count as zero.
 constexpr double kAxisAlignedTolerance = 1e-9;
 
@@ -82,7 +86,17 @@ bool is_upright(const agg::trans_affine& m) {
   return std::fabs(m.shx) <= tolerance && std::fabs(m.shy) <= tolerance && m.sx > 0 && m.sy > 0;
 }
 
-// Upright glyphs are drawn as the platform draws them: the em rounded to
+// The em in whole pixels as the platform realises a font: its height is
+// carried to the device and cut down to whole pixels; a cell height then
+// gives the em to the nearest pixel.
+double realised_ppem(const FontRequest& font, const FaceMetrics& metrics, double exact_ppem) {
+  if (font.height < 0) return std::floor(exact_ppem + kWholePixelTolerance);
+  const double cell_per_em = metrics.cell_height() / metrics.units_per_em;
+  const double device_cell = std::floor(exact_ppem * cell_per_em + kWholePixelTolerance);
+  return std::round(device_cell / cell_per_em);
+}
+
+// Upright glyphs are drawn as the platform draws them: the em cut down to
 // whole device pixels, outlines and advances hinted at that size, and the
 // ascent and descent in whole pixels; two-level where the font's quality or
 // its gasp table asks for no greys. In GM_ADVANCED (gasp_ppem > 0) the font
@@ -94,13 +108,15 @@ void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const ag
                    double gasp_ppem) {
   if (run.style.oblique || !is_upright(glyph_linear)) return;
   const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
-  const double ppem = gasp_ppem > 0 ? gasp_ppem : std::round(exact_ppem);
+  const double ppem = gasp_ppem > 0 ? gasp_ppem : realised_ppem(font, run.metrics, exact_ppem);
   if (ppem < 1 || ppem > kMaxHintedPpem) return;
   const double grow = gasp_ppem > 0 ? exact_ppem / gasp_ppem : 1.0;
   const double fit = ppem * grow / exact_ppem;
-  const double ppem_x = run.scale_x * fit * run.metrics.units_per_em * glyph_linear.sx / grow;
+  // A font given its own width keeps it; otherwise the width follows the em.
+  const double fit_x = font.width != 0 ? 1.0 : fit;
+  const double ppem_x = run.scale_x * fit_x * run.metrics.units_per_em * glyph_linear.sx / grow;
   if (!set_hinted_size(face, ppem_x, ppem)) return;
-  run.scale_x *= fit;
+  run.scale_x *= fit_x;
   run.scale_y *= fit;
   run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
   run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;

@@ -381,5 +381,16 @@ TEST(TextLayout, RendersSamplesForALook) {
   EXPECT_TRUE(tools::write_png(path, pixels.data(), kW, kH, kW * 4, false));
 }
 
+// A scaled font is realised at the whole pixel size below its exact em: ten
+// units at 0.79 pixels a unit draw as seven pixels, not eight.
+TEST(TextLayout, ScaledEmIsCutDownToWholePixels) {
+  TextRun scaled(U"H", request("Arial", -10), TA_BASELINE);
+  scaled.input.page = agg::trans_affine_scaling(0.79);
+  TextRun seven(U"H", request("Arial", -7), TA_BASELINE);
+  std::optional<TextGeometry> a = scaled.lay_out(), b = seven.lay_out();
+  ASSERT_TRUE(a && b);
+  EXPECT_NEAR(bounds(a->glyphs).y2 - bounds(a->glyphs).y1, bounds(b->glyphs).y2 - bounds(b->glyphs).y1, 0.01);
+}
+
 }  // namespace
 }  // namespace velmora::platform
