@@ -6,6 +6,7 @@
 #include "gdi/object.h"
 #include "gdi/surface.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -33,10 +34,16 @@ class Bitmap : public GdiObject {
   Surface surface() const;
 
   // How many device contexts have this bitmap selected; a selected bitmap
-  // cannot be deleted.
-  int selections() const { return selections_; }
-  void add_selection() { ++selections_; }
-  void remove_selection() { --selections_; }
+  // cannot be deleted or selected into a second context. The stock bitmap,
+  // which every new memory context holds, is not counted: it is shared by
+  // contexts on every thread and can be neither deleted nor taken.
+  int selections() const { return selections_.load(std::memory_order_relaxed); }
+  void add_selection() {
+    if (!is_stock()) selections_.fetch_add(1, std::memory_order_relaxed);
+  }
+  void remove_selection() {
+    if (!is_stock()) selections_.fetch_sub(1, std::memory_order_relaxed);
+  }
 
   BITMAP describe() const;
 
@@ -50,7 +57,7 @@ class Bitmap : public GdiObject {
   bool bottom_up_;
   std::size_t stride_;
   std::unique_ptr<std::uint8_t[]> bits_;
-  int selections_ = 0;
+  std::atomic<int> selections_{0};
 };
 
 // The 1x1 monochrome bitmap every new memory context starts with.
