@@ -2,7 +2,12 @@
 
 #include <iconv.h>
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace velmora::platform::wmf {
 namespace {
@@ -88,12 +93,26 @@ std::vector<DecodedChar> decode_with(Converter& converter, std::span<const std::
   return out;
 }
 
+// Opening a converter loads its code page's module and closing it unloads
+// it: done per string, that costs a load each time, and on several threads
+// at once the loads and unloads race inside the C library's loader. Each
+// code page's converter is opened once and kept; a converter holds shift
+// state, so it is used under the lock.
+std::optional<std::vector<DecodedChar>> decode_in_code_page(const char* page, std::span<const std::uint8_t> text) {
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<Converter>> converters;
+  std::lock_guard lock(mutex);
+  std::unique_ptr<Converter>& converter = converters[page];
+  if (!converter) converter = std::make_unique<Converter>(page);
+  if (!converter->ok()) return std::nullopt;
+  return decode_with(*converter, text);
+}
+
 }  // namespace
 
 std::vector<DecodedChar> decode_ansi(std::span<const std::uint8_t> text, std::uint8_t charset) {
   if (const char* page = code_page(charset)) {
-    Converter converter(page);
-    if (converter.ok()) return decode_with(converter, text);
+    if (auto decoded = decode_in_code_page(page, text)) return std::move(*decoded);
   }
   std::vector<DecodedChar> out;
   out.reserve(text.size());
