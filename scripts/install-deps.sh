@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the player maps the common Windows faces to
   fonts-liberation fonts-liberation2 fonts-dejavu-core
+  # Chinese, Japanese and Korean (one 5 MB collection: proportional and fixed)
+  fonts-wqy-microhei
   # Symbol, Wingdings and Tahoma layouts (fonts-wine), a second Symbol (urw-base35)
   fonts-wine fonts-urw-base35
   # the check that rasterizer/ compiles against the real <windows.h>

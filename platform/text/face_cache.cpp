@@ -1,5 +1,6 @@
 #include "text/face_cache.h"
 
+#include <iterator>
 #include <list>
 #include <mutex>
 
@@ -14,6 +15,7 @@ constexpr std::size_t kMaxOpenFaces = 16;
 struct OpenFace {
   FontFile file;
   FT_Face face;
+  int users = 0;  // with_face calls running on it: a face in use is never closed
 };
 
 class FaceCache {
@@ -25,9 +27,14 @@ class FaceCache {
 
   bool with_face(const FontFile& file, const std::function<void(FT_Face)>& use) {
     std::lock_guard lock(mutex_);
-    FT_Face face = find_or_open(file);
-    if (!face) return false;
-    use(face);
+    auto open = find_or_open(file);
+    if (open == faces_.end()) return false;
+    struct InUse {
+      int& users;
+      explicit InUse(int& u) : users(u) { ++users; }
+      ~InUse() { --users; }
+    } in_use(open->users);
+    use(open->face);
     return true;
   }
 
@@ -45,21 +52,27 @@ class FaceCache {
     if (library_) FT_Done_FreeType(library_);
   }
 
-  // Most recently used first.
-  FT_Face find_or_open(const FontFile& file) {
+  // Most recently used first; end() when the file cannot be opened.
+  std::list<OpenFace>::iterator find_or_open(const FontFile& file) {
     for (auto it = faces_.begin(); it != faces_.end(); ++it) {
       if (it->file != file) continue;
       faces_.splice(faces_.begin(), faces_, it);
-      return it->face;
+      return faces_.begin();
     }
     FT_Face face = open(file);
-    if (!face) return nullptr;
-    if (faces_.size() >= kMaxOpenFaces) {
-      FT_Done_Face(faces_.back().face);
-      faces_.pop_back();
-    }
+    if (!face) return faces_.end();
+    if (faces_.size() >= kMaxOpenFaces) close_least_recent_unused();
     faces_.push_front({file, face});
-    return face;
+    return faces_.begin();
+  }
+
+  void close_least_recent_unused() {
+    for (auto it = faces_.rbegin(); it != faces_.rend(); ++it) {
+      if (it->users > 0) continue;
+      FT_Done_Face(it->face);
+      faces_.erase(std::next(it).base());
+      return;
+    }
   }
 
   FT_Face open(const FontFile& file) {
@@ -73,7 +86,8 @@ class FaceCache {
     return face;
   }
 
-  std::mutex mutex_;
+  // Recursive: a run of text uses its linked faces while it holds its own.
+  std::recursive_mutex mutex_;
   FT_Library library_ = nullptr;
   std::list<OpenFace> faces_;
 };

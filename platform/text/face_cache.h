@@ -16,6 +16,8 @@ namespace velmora::platform {
 
 // Runs use(face) with the face of the file under the cache's lock. False
 // when the file cannot be opened as a scalable face (use is not called).
+// use may call with_face for another file (a linked font); a face stays
+// open while a call uses it.
 bool with_face(const FontFile& file, const std::function<void(FT_Face)>& use);
 
 // Faces open right now; for tests of the bound.

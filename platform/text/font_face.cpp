@@ -36,6 +36,14 @@ bool select_charmap(FT_Face face, FT_Encoding encoding) {
   return false;
 }
 
+// OS/2 code-page bit 31: the symbol character set.
+constexpr FT_ULong kSymbolCodePage = 1ul << 31;
+
+bool only_symbol_code_page(FT_Face face) {
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  return os2 && os2->version != 0xFFFF && os2->ulCodePageRange1 == kSymbolCodePage;
+}
+
 void fill_from_os2(FaceMetrics& m, const TT_OS2& os2) {
   m.ascent = os2.usWinAscent;
   m.descent = os2.usWinDescent;
@@ -71,8 +79,14 @@ GlyphMapper::GlyphMapper(FT_Face face) : face_(face) {
   } else if (select_charmap(face, FT_ENCODING_ADOBE_CUSTOM)) {
     kind_ = Kind::Type1Builtin;
   } else {
+    if (only_symbol_code_page(face) && select_charmap(face, FT_ENCODING_APPLE_ROMAN)) read_byte_layout();
     select_charmap(face, FT_ENCODING_UNICODE);
   }
+}
+
+void GlyphMapper::read_byte_layout() {
+  kind_ = Kind::SymbolCodePage;
+  for (char32_t byte = 0x20; byte < by_byte_.size(); ++byte) by_byte_[byte] = FT_Get_Char_Index(face_, byte);
 }
 
 FT_UInt GlyphMapper::lookup(char32_t code) const { return FT_Get_Char_Index(face_, code); }
@@ -86,6 +100,11 @@ FT_UInt GlyphMapper::glyph_for(char32_t code) const {
       return lookup(code);
     case Kind::Type1Builtin:
       return lookup(is_symbol_private_use(code) ? code - kSymbolBase : code);
+    case Kind::SymbolCodePage: {
+      if (FT_UInt g = lookup(code)) return g;
+      const char32_t byte = is_symbol_private_use(code) ? code - kSymbolBase : code;
+      return byte < by_byte_.size() ? by_byte_[byte] : 0;
+    }
     case Kind::Unicode:
       break;
   }

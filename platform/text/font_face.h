@@ -7,6 +7,8 @@
 #include <agg_path_storage.h>
 #include <agg_trans_affine.h>
 
+#include <array>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -29,9 +31,10 @@ struct FaceMetrics {
 FaceMetrics face_metrics(FT_Face face);
 
 // Finds glyphs for characters the way the platform does for the face's kind:
-// symbol fonts (a Microsoft symbol cmap, or a Type 1 font with its own
-// encoding) take the single-byte codes 0x20..0xFF, also when they are written
-// as U+F020..U+F0FF; other fonts take Unicode.
+// symbol fonts (a Microsoft symbol cmap, a Type 1 font with its own
+// encoding, or a face whose OS/2 code pages name only the symbol set) take
+// the single-byte codes 0x20..0xFF, also when they are written as
+// U+F020..U+F0FF; other fonts take Unicode.
 class GlyphMapper {
  public:
   explicit GlyphMapper(FT_Face face);
@@ -40,11 +43,15 @@ class GlyphMapper {
   bool is_symbol_font() const { return kind_ != Kind::Unicode; }
 
  private:
-  enum class Kind { Unicode, MicrosoftSymbol, Type1Builtin };
+  // SymbolCodePage: a Unicode cmap that lacks part of the layout, which its
+  // Apple Roman cmap carries by byte value.
+  enum class Kind { Unicode, MicrosoftSymbol, Type1Builtin, SymbolCodePage };
   FT_UInt lookup(char32_t code) const;
+  void read_byte_layout();
 
   FT_Face face_;
   Kind kind_ = Kind::Unicode;
+  std::array<FT_UInt, 256> by_byte_{};  // SymbolCodePage: the Apple Roman cmap's glyphs
 };
 
 // Synthesis for faces that lack the asked-for weight or slant, and whether

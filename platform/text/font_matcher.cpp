@@ -14,14 +14,24 @@ namespace {
 // A metafile uses a handful of distinct fonts; the bound keeps a hostile one
 // that creates thousands from growing the cache without end.
 constexpr std::size_t kMaxCachedMatches = 256;
+// Linked fonts are cached per character; a page of CJK text uses a few
+// thousand.
+constexpr std::size_t kMaxCachedLinks = 8192;
 
 struct Substitute {
   const char* face;                         // lower case, as normalised
   std::array<const char*, 2> families;      // tried in order; null ends the list
 };
 
+// The CJK family (fonts-wqy-microhei): one proportional and one fixed-pitch
+// face that carry Chinese, Japanese and Korean alike.
+constexpr const char* kCjkSans = "WenQuanYi Micro Hei";
+constexpr const char* kCjkFixed = "WenQuanYi Micro Hei Mono";
+
 // The faces Windows metafiles name most, mapped to metric-compatible fonts
-// (or, for the symbol faces, to fonts that carry the same code points).
+// (or, for the symbol faces, to fonts that carry the same code points). The
+// CJK faces appear under their English and their native names; the
+// fixed-pitch ones (half-width Latin) go to the fixed CJK face.
 constexpr Substitute kSubstitutes[] = {
     {"arial", {"Liberation Sans"}},
     {"helvetica", {"Liberation Sans"}},
@@ -33,10 +43,68 @@ constexpr Substitute kSubstitutes[] = {
     {"symbol", {"Symbol", "Standard Symbols PS"}},
     {"wingdings", {"Wingdings"}},
     {"webdings", {"Webdings"}},
+    {"marlett", {"Marlett"}},
     {"system", {"Tahoma", "DejaVu Sans"}},
     {"tahoma", {"Tahoma", "DejaVu Sans"}},
     {"ms shell dlg", {"Tahoma", "DejaVu Sans"}},
     {"ms shell dlg 2", {"Tahoma", "DejaVu Sans"}},
+    // Chinese (simplified)
+    {"simsun", {kCjkSans}},
+    {"宋体", {kCjkSans}},
+    {"nsimsun", {kCjkFixed}},
+    {"新宋体", {kCjkFixed}},
+    {"simhei", {kCjkSans}},
+    {"黑体", {kCjkSans}},
+    {"microsoft yahei", {kCjkSans}},
+    {"微软雅黑", {kCjkSans}},
+    {"kaiti", {kCjkSans}},
+    {"simkai", {kCjkSans}},
+    {"楷体", {kCjkSans}},
+    {"fangsong", {kCjkSans}},
+    {"仿宋", {kCjkSans}},
+    // Chinese (traditional)
+    {"pmingliu", {kCjkSans}},
+    {"新細明體", {kCjkSans}},
+    {"mingliu", {kCjkFixed}},
+    {"細明體", {kCjkFixed}},
+    {"dfkai-sb", {kCjkSans}},
+    {"標楷體", {kCjkSans}},
+    {"microsoft jhenghei", {kCjkSans}},
+    // Japanese
+    {"ms mincho", {kCjkFixed}},
+    {"ＭＳ 明朝", {kCjkFixed}},
+    {"ms pmincho", {kCjkSans}},
+    {"ＭＳ Ｐ明朝", {kCjkSans}},
+    {"ms gothic", {kCjkFixed}},
+    {"ＭＳ ゴシック", {kCjkFixed}},
+    {"ms pgothic", {kCjkSans}},
+    {"ＭＳ Ｐゴシック", {kCjkSans}},
+    {"ms ui gothic", {kCjkSans}},
+    {"meiryo", {kCjkSans}},
+    {"メイリオ", {kCjkSans}},
+    {"meiryo ui", {kCjkSans}},
+    {"yu gothic", {kCjkSans}},
+    // Korean
+    {"batang", {kCjkSans}},
+    {"바탕", {kCjkSans}},
+    {"batangche", {kCjkFixed}},
+    {"gulim", {kCjkSans}},
+    {"굴림", {kCjkSans}},
+    {"gulimche", {kCjkFixed}},
+    {"dotum", {kCjkSans}},
+    {"돋움", {kCjkSans}},
+    {"dotumche", {kCjkFixed}},
+    {"gungsuh", {kCjkSans}},
+    {"malgun gothic", {kCjkSans}},
+    {"맑은 고딕", {kCjkSans}},
+    // Whole-Unicode faces Office names for mixed scripts
+    {"arial unicode ms", {kCjkSans}},
+    // Symbol faces with no Debian font of their layout: the platform's mapper
+    // gives the character set precedence over the name, so another symbol
+    // font draws them, never a text face's letters.
+    {"wingdings 2", {"Wingdings"}},
+    {"wingdings 3", {"Wingdings"}},
+    {"mt extra", {"Symbol", "Standard Symbols PS"}},
 };
 
 // Faces of the fonts-wine package, which the stock Fontconfig setup does not
@@ -46,6 +114,10 @@ constexpr const char* kExtraFontFiles[] = {
     "/usr/share/wine/fonts/symbol.ttf",  "/usr/share/wine/fonts/wingding.ttf", "/usr/share/wine/fonts/webdings.ttf",
     "/usr/share/wine/fonts/tahoma.ttf",  "/usr/share/wine/fonts/tahomabd.ttf", "/usr/share/wine/fonts/marlett.ttf",
 };
+
+// Where a character the chosen face lacks is looked for first: the CJK
+// family, then the widest-ranging Latin face.
+constexpr const char* kPreferredLinks[] = {kCjkSans, "DejaVu Sans"};
 
 constexpr int kFamilyMask = 0xF0;
 
@@ -57,11 +129,33 @@ std::string normalised(const std::string& face) {
   return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-// The family a face that no installed font carries is drawn with.
-const char* fallback_family(std::uint8_t pitch_and_family) {
-  const int family = pitch_and_family & kFamilyMask;
-  if (family == FF_ROMAN) return "Liberation Serif";
-  if (family == FF_MODERN || (pitch_and_family & FIXED_PITCH) != 0) return "Liberation Mono";
+constexpr std::uint8_t kSymbolCharset = 2;
+
+bool is_cjk_charset(std::uint8_t charset) {
+  switch (charset) {
+    case 128:  // SHIFTJIS_CHARSET
+    case 129:  // HANGUL_CHARSET
+    case 130:  // JOHAB_CHARSET
+    case 134:  // GB2312_CHARSET (and GBK)
+    case 136:  // CHINESEBIG5_CHARSET
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool wants_fixed_pitch(std::uint8_t pitch_and_family) {
+  return (pitch_and_family & kFamilyMask) == FF_MODERN || (pitch_and_family & FIXED_PITCH) != 0;
+}
+
+// The family a face that no installed font carries is drawn with: the
+// character set decides first, as in the platform's mapper, then the pitch
+// and family.
+const char* fallback_family(std::uint8_t charset, std::uint8_t pitch_and_family) {
+  if (is_cjk_charset(charset)) return wants_fixed_pitch(pitch_and_family) ? kCjkFixed : kCjkSans;
+  if (charset == kSymbolCharset) return "Symbol";
+  if ((pitch_and_family & kFamilyMask) == FF_ROMAN) return "Liberation Serif";
+  if (wants_fixed_pitch(pitch_and_family)) return "Liberation Mono";
   return "Liberation Sans";
 }
 
@@ -76,7 +170,8 @@ std::vector<std::string> candidate_families(const FontRequest& request) {
     substituted = true;
   }
   if (!substituted && !face.empty()) out.push_back(request.face);
-  out.emplace_back(fallback_family(request.pitch_and_family));
+  out.emplace_back(fallback_family(request.charset, request.pitch_and_family));
+  if (request.charset == kSymbolCharset) out.emplace_back("Standard Symbols PS");
   return out;
 }
 
@@ -134,6 +229,15 @@ class Matcher {
     return found;
   }
 
+  std::optional<FontFile> link(char32_t code) {
+    std::lock_guard lock(mutex_);
+    if (auto hit = links_.find(code); hit != links_.end()) return hit->second;
+    std::optional<FontFile> found = search_link(code);
+    if (links_.size() >= kMaxCachedLinks) links_.clear();
+    links_.emplace(code, found);
+    return found;
+  }
+
  private:
   Matcher() : config_(FcInitLoadConfigAndFonts()) {
     if (!config_) return;
@@ -141,6 +245,7 @@ class Matcher {
   }
 
   ~Matcher() {
+    for (LinkFace& face : preferred_links_) FcCharSetDestroy(face.covered);
     if (config_) FcConfigDestroy(config_);
   }
   Matcher(const Matcher&) = delete;
@@ -148,7 +253,7 @@ class Matcher {
 
   static std::string cache_key(const FontRequest& r) {
     return normalised(r.face) + '|' + std::to_string(r.weight == 0 ? FW_NORMAL : r.weight) + '|' +
-           std::to_string(r.italic) + '|' + std::to_string(r.pitch_and_family);
+           std::to_string(r.italic) + '|' + std::to_string(r.pitch_and_family) + '|' + std::to_string(r.charset);
   }
 
   std::optional<MatchedFont> search(const FontRequest& request) {
@@ -180,9 +285,84 @@ class Matcher {
     return matched;
   }
 
+  // The preferred linked faces first, in a fixed order so that the font a
+  // character comes from does not depend on what was drawn before; then
+  // whatever else carries it.
+  std::optional<FontFile> search_link(char32_t code) {
+    if (!config_) return std::nullopt;
+    if (!preferred_links_loaded_) load_preferred_links();
+    for (const LinkFace& face : preferred_links_)
+      if (FcCharSetHasChar(face.covered, code)) return face.file;
+    return sorted_link(code);
+  }
+
+  void load_preferred_links() {
+    preferred_links_loaded_ = true;
+    for (const char* family : kPreferredLinks) {
+      FcPattern* pattern = FcPatternCreate();
+      if (!pattern) continue;
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+      FcConfigSubstitute(config_, pattern, FcMatchPattern);
+      FcDefaultSubstitute(pattern);
+      FcResult result = FcResultNoMatch;
+      FcPattern* font = FcFontMatch(config_, pattern, &result);
+      FcPatternDestroy(pattern);
+      if (!font) continue;
+      FcCharSet* covered = nullptr;
+      FcChar8* file = nullptr;
+      if (has_family(font, family) && FcPatternGetCharSet(font, FC_CHARSET, 0, &covered) == FcResultMatch &&
+          FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch) {
+        preferred_links_.push_back({{reinterpret_cast<const char*>(file), fc_int(font, FC_INDEX, 0)},
+                                    FcCharSetCopy(covered)});
+      }
+      FcPatternDestroy(font);
+    }
+  }
+
+  std::optional<FontFile> sorted_link(char32_t code) {
+    FcCharSet* wanted = FcCharSetCreate();
+    FcPattern* pattern = FcPatternCreate();
+    std::optional<FontFile> found;
+    if (wanted && pattern && FcCharSetAddChar(wanted, code)) {
+      FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+      FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+      FcConfigSubstitute(config_, pattern, FcMatchPattern);
+      FcDefaultSubstitute(pattern);
+      FcResult result = FcResultNoMatch;
+      if (FcFontSet* sorted = FcFontSort(config_, pattern, FcFalse, nullptr, &result)) {
+        for (int i = 0; i < sorted->nfont && !found; ++i) found = link_candidate(sorted->fonts[i], code);
+        FcFontSetDestroy(sorted);
+      }
+    }
+    if (pattern) FcPatternDestroy(pattern);
+    if (wanted) FcCharSetDestroy(wanted);
+    return found;
+  }
+
+  // A sorted font that may draw the character: scalable, not a symbol
+  // layout (whose cmap Fontconfig reads as Unicode), and carrying it.
+  static std::optional<FontFile> link_candidate(FcPattern* font, char32_t code) {
+    FcCharSet* covered = nullptr;
+    FcBool flag = FcFalse;
+    FcChar8* file = nullptr;
+    if (FcPatternGetCharSet(font, FC_CHARSET, 0, &covered) != FcResultMatch || !FcCharSetHasChar(covered, code))
+      return std::nullopt;
+    if (FcPatternGetBool(font, FC_SYMBOL, 0, &flag) == FcResultMatch && flag) return std::nullopt;
+    if (FcPatternGetBool(font, FC_SCALABLE, 0, &flag) == FcResultMatch && !flag) return std::nullopt;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return std::nullopt;
+    return FontFile{reinterpret_cast<const char*>(file), fc_int(font, FC_INDEX, 0)};
+  }
+
   std::mutex mutex_;
   FcConfig* config_;  // our own configuration, so the extra files stay out of the process default
   std::unordered_map<std::string, std::optional<MatchedFont>> cache_;
+  std::unordered_map<char32_t, std::optional<FontFile>> links_;
+  struct LinkFace {
+    FontFile file;
+    FcCharSet* covered;
+  };
+  std::vector<LinkFace> preferred_links_;
+  bool preferred_links_loaded_ = false;
 };
 
 }  // namespace
@@ -190,5 +370,7 @@ class Matcher {
 std::optional<MatchedFont> match_font(const FontRequest& request) {
   return Matcher::instance().match(request);
 }
+
+std::optional<FontFile> linked_font(char32_t code) { return Matcher::instance().link(code); }
 
 }  // namespace velmora::platform

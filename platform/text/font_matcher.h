@@ -5,7 +5,8 @@
 // fonts-wine package when it is installed; a face that no installed font
 // carries falls back by the request's pitch and family: roman to Liberation
 // Serif, fixed pitch or modern to Liberation Mono, anything else to
-// Liberation Sans. Thread-safe; results are cached.
+// Liberation Sans. A CJK character set sends an unknown face to the CJK
+// family, the symbol set to a symbol font. Thread-safe; results are cached.
 #pragma once
 
 #include "text/font_request.h"
@@ -32,5 +33,11 @@ struct MatchedFont {
 // The font to draw a request with; empty only when no scalable font at all
 // can be found.
 std::optional<MatchedFont> match_font(const FontRequest& request);
+
+// The font that draws a character the chosen face lacks, as the platform's
+// font linking finds one: the installed font Fontconfig ranks first among
+// those that carry the character, symbol-layout fonts left out. Empty when
+// no installed font has it.
+std::optional<FontFile> linked_font(char32_t code);
 
 }  // namespace velmora::platform

@@ -10,6 +10,7 @@
 #include FT_ADVANCES_H
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -47,6 +48,7 @@ struct RunFont {
   double ascent = 0;   // text units
   double descent = 0;
   double pixels_per_unit_x = 0;  // device pixels per text unit along the baseline, when hinted
+  double hinted_ppem_x = 0;      // the hinted size across, in pixels per em
   GlyphStyle style;
 };
 
@@ -121,6 +123,7 @@ void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const ag
   run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
   run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
   run.pixels_per_unit_x = glyph_linear.sx / grow;
+  run.hinted_ppem_x = ppem_x;
   run.style.hinted_ppem = ppem;
   run.style.grow = grow;
   run.style.monochrome = font.wants_aliased() || !grey_at(face, ppem);
@@ -145,6 +148,40 @@ std::vector<FT_UInt> glyph_ids(FT_Face face, const TextLayoutInput& in) {
   return ids;
 }
 
+// The run's glyphs in the chosen face, and for each glyph it lacks the font
+// that carries it (font linking): link[i] indexes linked_files, or is
+// kNotLinked. Glyph indices and symbol fonts are never linked: their codes
+// mean nothing in another face.
+constexpr std::size_t kNotLinked = static_cast<std::size_t>(-1);
+
+struct RunGlyphs {
+  std::vector<FT_UInt> ids;
+  std::vector<std::size_t> link;
+  std::vector<FontFile> linked_files;
+};
+
+bool wants_link(char32_t code) { return code >= U' ' && !(code >= 0xF000 && code <= 0xF0FF); }
+
+RunGlyphs find_glyphs(const FontFile& primary, const TextLayoutInput& in) {
+  RunGlyphs g;
+  bool symbol = false;
+  with_face(primary, [&](FT_Face face) {
+    g.ids = glyph_ids(face, in);
+    symbol = GlyphMapper(face).is_symbol_font();
+  });
+  g.link.assign(g.ids.size(), kNotLinked);
+  if (in.glyph_indices || symbol) return g;
+  for (std::size_t i = 0; i < g.ids.size(); ++i) {
+    if (g.ids[i] != 0 || !wants_link(in.codes[i])) continue;
+    const std::optional<FontFile> file = linked_font(in.codes[i]);
+    if (!file || *file == primary) continue;
+    const auto known = std::find(g.linked_files.begin(), g.linked_files.end(), *file);
+    g.link[i] = static_cast<std::size_t>(known - g.linked_files.begin());
+    if (known == g.linked_files.end()) g.linked_files.push_back(*file);
+  }
+  return g;
+}
+
 // The justification share of the n-th break character: the extra divided
 // evenly, the remainder going one unit each to the first breaks.
 double break_share(const TextLayoutInput& in, int nth_break) {
@@ -162,18 +199,18 @@ double font_advance(FT_Face face, const RunFont& run, FT_UInt glyph) {
   return static_cast<double>(advance) * run.scale_x;
 }
 
-// The pen position of each glyph's origin, plus the end of the run, in text space.
-std::vector<agg::point_d> pen_positions(FT_Face face, const TextLayoutInput& in, const RunFont& run,
-                                        const std::vector<FT_UInt>& ids) {
+// The pen position of each glyph's origin, plus the end of the run, in text
+// space; own_advances are the glyphs' own advances, in text units.
+std::vector<agg::point_d> pen_positions(const TextLayoutInput& in, const std::vector<double>& own_advances) {
   std::vector<agg::point_d> pens{{0, 0}};
-  pens.reserve(ids.size() + 1);
+  pens.reserve(own_advances.size() + 1);
   int breaks = 0;
-  for (std::size_t i = 0; i < ids.size(); ++i) {
+  for (std::size_t i = 0; i < own_advances.size(); ++i) {
     double dx = 0;
     if (!in.dx.empty()) {
       dx = in.dx[i];
     } else {
-      dx = font_advance(face, run, ids[i]) + in.char_extra;
+      dx = own_advances[i] + in.char_extra;
       if (!in.glyph_indices && in.codes[i] == kBreakCharacter) dx += break_share(in, breaks++);
     }
     const double dy = in.dy.empty() ? 0 : in.dy[i];
@@ -236,13 +273,14 @@ void append_glyph(FT_Face face, const RunFont& run, const Placement& place, FT_U
   append_glyph_outline(face, id, run.style, to_device, out);
 }
 
+// Appends the glyphs at the given positions of the run, uncurved.
 void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
-                   const std::vector<agg::point_d>& pens, agg::path_storage& out) {
-  agg::path_storage curves;
-  for (std::size_t i = 0; i < ids.size() && curves.total_vertices() < kMaxPathVertices; ++i)
+                   const std::vector<agg::point_d>& pens, const std::vector<std::size_t>& which,
+                   agg::path_storage& curves) {
+  for (std::size_t i : which) {
+    if (curves.total_vertices() >= kMaxPathVertices) return;
     append_glyph(face, run, place, ids[i], pens[i], curves);
-  agg::conv_curve<agg::path_storage> flattened(curves);
-  out.concat_path(flattened);
+  }
 }
 
 void append_lines(const FontRequest& font, const RunFont& run, const agg::trans_affine& linear,
@@ -302,7 +340,67 @@ struct LayoutContext {
   agg::trans_affine linear;   // text space to device, without the translation
 };
 
-void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& matched,
+// The chosen face's run as a linked face draws its share: the same em and
+// hinted size, the face's own outlines and advances; the ascent and descent
+// that place the run stay the chosen face's.
+RunFont linked_run(FT_Face face, const RunFont& base, const FontRequest& font) {
+  RunFont run = base;
+  run.metrics = face_metrics(face);
+  const double em_ratio = base.metrics.units_per_em / run.metrics.units_per_em;
+  run.scale_y = base.scale_y * em_ratio;
+  run.scale_x = base.scale_x * em_ratio;
+  run.style.embolden = font.wants_bold() && (face->style_flags & FT_STYLE_FLAG_BOLD) == 0;
+  run.style.oblique = font.italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
+  if (base.style.hinted_ppem > 0 && !set_hinted_size(face, base.hinted_ppem_x, base.style.hinted_ppem))
+    run.style.hinted_ppem = 0;
+  return run;
+}
+
+// The positions of the run that face `link` draws.
+std::vector<std::size_t> glyphs_of(const RunGlyphs& glyphs, std::size_t link) {
+  std::vector<std::size_t> out;
+  for (std::size_t i = 0; i < glyphs.link.size(); ++i)
+    if (glyphs.link[i] == link) out.push_back(i);
+  return out;
+}
+
+// Each glyph's own advance in text units; linked glyphs get their index in
+// their own face here. A linked face that cannot be opened gives its glyphs
+// back to the chosen face.
+std::vector<double> own_advances(FT_Face face, const RunFont& run, const FontRequest& font,
+                                 const std::u32string_view codes, RunGlyphs& glyphs) {
+  std::vector<double> advances(glyphs.ids.size(), 0.0);
+  for (std::size_t k = 0; k < glyphs.linked_files.size(); ++k) {
+    const std::vector<std::size_t> mine = glyphs_of(glyphs, k);
+    const bool opened = with_face(glyphs.linked_files[k], [&](FT_Face linked) {
+      const RunFont linked_font_run = linked_run(linked, run, font);
+      const GlyphMapper mapper(linked);
+      for (std::size_t i : mine) {
+        glyphs.ids[i] = mapper.glyph_for(codes[i]);
+        advances[i] = font_advance(linked, linked_font_run, glyphs.ids[i]);
+      }
+    });
+    if (!opened)
+      for (std::size_t i : mine) glyphs.link[i] = kNotLinked;
+  }
+  for (std::size_t i : glyphs_of(glyphs, kNotLinked)) advances[i] = font_advance(face, run, glyphs.ids[i]);
+  return advances;
+}
+
+void append_run_glyphs(FT_Face face, const RunFont& run, const FontRequest& font, const Placement& place,
+                       const RunGlyphs& glyphs, const std::vector<agg::point_d>& pens, agg::path_storage& out) {
+  agg::path_storage curves;
+  append_glyphs(face, run, place, glyphs.ids, pens, glyphs_of(glyphs, kNotLinked), curves);
+  for (std::size_t k = 0; k < glyphs.linked_files.size(); ++k) {
+    with_face(glyphs.linked_files[k], [&](FT_Face linked) {
+      append_glyphs(linked, linked_run(linked, run, font), place, glyphs.ids, pens, glyphs_of(glyphs, k), curves);
+    });
+  }
+  agg::conv_curve<agg::path_storage> flattened(curves);
+  out.concat_path(flattened);
+}
+
+void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& matched, RunGlyphs& glyphs,
                      std::optional<TextGeometry>& result) {
   const TextLayoutInput& in = ctx.in;
   std::optional<RunFont> run = run_font(face, in, matched, ctx.linear);
@@ -310,8 +408,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   Placement place;
   if (in.advanced_mode) place.glyph_turn = rotation_tenths(static_cast<double>(in.font.orientation) - in.font.escapement);
   apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear, gasp_ppem(in, *run));
-  const std::vector<FT_UInt> ids = glyph_ids(face, in);
-  const std::vector<agg::point_d> pens = pen_positions(face, in, *run, ids);
+  const std::vector<agg::point_d> pens = pen_positions(in, own_advances(face, *run, in.font, in.codes, glyphs));
   const agg::point_d end = pens.back();
   const agg::point_d offset = alignment_offset(in.align, *run, end);
   double ox = in.x;
@@ -323,7 +420,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
 
   TextGeometry& g = result.emplace();
   g.aliased_glyphs = run->style.monochrome || in.font.wants_aliased();
-  append_glyphs(face, *run, place, ids, pens, g.glyphs);
+  append_run_glyphs(face, *run, in.font, place, glyphs, pens, g.glyphs);
   append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
   if (in.opaque_background)
     append_box(g.background, place.text_to_device, 0, -run->ascent, end.x, run->descent);
@@ -342,8 +439,13 @@ std::optional<TextGeometry> layout_text(const TextLayoutInput& in) {
   if (!is_usable(ctx.mapping) || !is_usable(ctx.linear)) return std::nullopt;
   const std::optional<MatchedFont> matched = match_font(in.font);
   if (!matched) return std::nullopt;
+  // Linked fonts are looked up before the chosen face is held: the matcher
+  // itself opens no face, so its lock and the face cache's never nest the
+  // other way round.
+  RunGlyphs glyphs = find_glyphs(matched->file, in);
   std::optional<TextGeometry> result;
-  with_face(matched->file, [&](FT_Face face) { lay_out_in_face(face, ctx, *matched, result); });
+  if (glyphs.ids.size() == in.codes.size())
+    with_face(matched->file, [&](FT_Face face) { lay_out_in_face(face, ctx, *matched, glyphs, result); });
   if (!result) {
     if (!in.opaque_rect) return std::nullopt;
     // An empty or undrawable string still paints its opaque rectangle.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace velmora::platform {
@@ -103,6 +104,79 @@ TEST(FontMatcher, SymbolFaceMapsSingleByteCodesToGlyphs) {
   }));
   EXPECT_NE(alpha, 0u) << m->family;
   EXPECT_EQ(alpha, alpha_private_use);
+  // Not-equal (0xB9) is in the layout even where the face's Unicode cmap
+  // lacks it, and a symbol face's codes are never taken from another font.
+  FT_UInt not_equal = 0;
+  bool symbol = false;
+  ASSERT_TRUE(with_face(m->file, [&](FT_Face face) {
+    const GlyphMapper mapper(face);
+    not_equal = mapper.glyph_for(0xB9);
+    symbol = mapper.is_symbol_font();
+  }));
+  EXPECT_NE(not_equal, 0u);
+  EXPECT_TRUE(symbol);
+}
+
+FontRequest request_in(const char* face, std::uint8_t charset, std::uint8_t pitch_family = 0) {
+  FontRequest r = request(face, -12, FW_NORMAL, pitch_family);
+  r.charset = charset;
+  return r;
+}
+
+TEST(FontMatcher, MapsCjkFacesByNameAndTheirCharacterSets) {
+  for (const char* face : {"SimSun", "SimHei", "Microsoft YaHei", "PMingLiU", "MS PGothic", "Meiryo",
+                           "MS UI Gothic", "Batang", "Gulim", "Malgun Gothic", "宋体", "ＭＳ Ｐゴシック", "맑은 고딕"}) {
+    EXPECT_EQ(family_of(request(face, -12)), "WenQuanYi Micro Hei") << face;
+  }
+  for (const char* face : {"NSimSun", "MingLiU", "MS Gothic", "MS Mincho", "ＭＳ ゴシック"})
+    EXPECT_EQ(family_of(request(face, -12)), "WenQuanYi Micro Hei Mono") << face;
+  for (std::uint8_t charset : {128, 129, 134, 136})
+    EXPECT_EQ(family_of(request_in("No Such CJK Face", charset)), "WenQuanYi Micro Hei") << int(charset);
+  EXPECT_EQ(family_of(request_in("No Such CJK Face", 134, FIXED_PITCH)), "WenQuanYi Micro Hei Mono");
+  // A face the machine has keeps its own font whatever the character set.
+  EXPECT_EQ(family_of(request_in("Arial", 134)), "Liberation Sans");
+}
+
+TEST(FontMatcher, SymbolFacesWithoutTheirFontGoToASymbolFontNeverToLetters) {
+  const std::vector<std::string> symbol_fonts = {"Symbol", "Standard Symbols PS", "Wingdings", "Webdings", "Marlett"};
+  for (const char* face : {"Wingdings 2", "Wingdings 3", "MT Extra", "No Such Symbols"}) {
+    const std::string family = family_of(request_in(face, SYMBOL_CHARSET));
+    EXPECT_NE(std::find(symbol_fonts.begin(), symbol_fonts.end(), family), symbol_fonts.end())
+        << face << " went to " << family;
+  }
+  EXPECT_EQ(family_of(request_in("Webdings", SYMBOL_CHARSET)), "Webdings");
+  EXPECT_EQ(family_of(request_in("Marlett", SYMBOL_CHARSET)), "Marlett");
+}
+
+TEST(FontMatcher, LinksACharacterToAnInstalledFontThatCarriesIt) {
+  const std::optional<FontFile> han = linked_font(U'漢');
+  const std::optional<MatchedFont> cjk = match_font(request("SimSun", -12));
+  ASSERT_TRUE(han && cjk);
+  EXPECT_EQ(*han, cjk->file);
+  const std::optional<FontFile> hangul = linked_font(U'한');
+  ASSERT_TRUE(hangul);
+  FT_UInt glyph = 0;
+  ASSERT_TRUE(with_face(*hangul, [&](FT_Face f) { glyph = GlyphMapper(f).glyph_for(U'한'); }));
+  EXPECT_NE(glyph, 0u);
+  EXPECT_FALSE(linked_font(0x10FFFD));  // private use: no font has it
+}
+
+TEST(FaceCache, NeverClosesAFaceThatACallerIsUsing) {
+  std::vector<FontFile> files;
+  for (const char* dir : {"/usr/share/fonts/truetype/dejavu", "/usr/share/fonts/truetype/liberation",
+                          "/usr/share/fonts/truetype/liberation2"}) {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+      if (e.path().extension() == ".ttf") files.push_back({e.path().string(), 0});
+  }
+  if (files.size() < 18) GTEST_SKIP() << "needs more than 16 font files";
+  FT_UInt outer_glyph = 0;
+  ASSERT_TRUE(with_face(files[0], [&](FT_Face outer) {
+    for (std::size_t i = 1; i < files.size(); ++i) EXPECT_TRUE(with_face(files[i], [](FT_Face) {}));
+    outer_glyph = FT_Get_Char_Index(outer, 'A');  // still open: a closed face would be read after free
+  }));
+  EXPECT_NE(outer_glyph, 0u);
+  EXPECT_LE(open_face_count(), 17u);
 }
 
 TEST(FaceCache, KeepsABoundedNumberOfFacesOpen) {
@@ -311,6 +385,34 @@ TEST(TextLayout, OpaqueRectangleIsDrawnEvenWithoutText) {
   EXPECT_DOUBLE_EQ(box.y2, 40);
   ASSERT_TRUE(g->clip_box);
   EXPECT_DOUBLE_EQ(g->clip_box->x2, 30);
+}
+
+TEST(TextLayout, GlyphsTheFaceLacksComeFromALinkedFontAtTheSameSize) {
+  TextRun latin(U"漢字", request("Arial", -40), TA_BASELINE);
+  TextRun cjk(U"漢字", request("SimSun", -40), TA_BASELINE);
+  std::optional<TextGeometry> a = latin.lay_out(), b = cjk.lay_out();
+  ASSERT_TRUE(a && b);
+  const agg::rect_d la = bounds(a->glyphs), lb = bounds(b->glyphs);
+  EXPECT_NEAR(la.x2 - la.x1, lb.x2 - lb.x1, 1e-6);
+  EXPECT_NEAR(la.y1, lb.y1, 1e-6);
+  ASSERT_EQ(a->advances.size(), 2u);
+  EXPECT_EQ(a->advances, b->advances);
+  EXPECT_NEAR(a->advances[0], 40, 1);  // a full-width character is an em wide
+  // Mixed with the face's own letters, each keeps its own advance.
+  TextRun mixed(U"A漢", request("Arial", -40), TA_BASELINE);
+  TextRun letter(U"A", request("Arial", -40), TA_BASELINE);
+  std::optional<TextGeometry> m = mixed.lay_out(), l = letter.lay_out();
+  ASSERT_TRUE(m && l);
+  EXPECT_EQ(m->advances[0], l->advances[0]);
+  EXPECT_EQ(m->advances[1], a->advances[0]);
+}
+
+TEST(TextLayout, ACharacterNoFontHasKeepsTheFacesMissingGlyph) {
+  TextRun run(std::u32string{0x10FFFD, U'A'}, request("Arial", -40));
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  ASSERT_EQ(g->advances.size(), 2u);
+  EXPECT_GT(g->advances[0], 0);
 }
 
 TEST(TextLayout, RefusesRunsItCannotDraw) {
