@@ -23,6 +23,10 @@ struct ReferenceCase {
   std::string reason;
 };
 
+// Gives the named case of `cases` a looser share of mismatching ink pixels,
+// with the reason.
+void loosen(std::vector<ReferenceCase>& cases, const std::string& name, double max_mismatch, std::string reason);
+
 // A builder whose frame maps one record unit to one pixel of a width x height image.
 EmfBuilder canvas(int width, int height);
 
