@@ -17,8 +17,9 @@
 // in the build directory.
 //
 // VELMORA_UPDATE_REFERENCES=1 regenerates every case: it writes the .emf from
-// the case's records and renders the .png with the reference player in
-// ../shared/tools/oracle (Wine). tests/reference/skip.txt lists cases to skip,
+// the case's records (or the .wmf of a WMF case) and renders the .png with
+// the reference player in ../shared/tools/oracle (Wine);
+// VELMORA_UPDATE_REFERENCES=new does so only for cases without a .png yet. tests/reference/skip.txt lists cases to skip,
 // each with its reason.
 #include "reference/cases.h"
 
@@ -52,9 +53,9 @@ Tolerance group_tolerance(const std::string& id) { return id.rfind("text/", 0) =
 
 const fs::path kReferenceDir = fs::path(VELMORA_TEST_DATA).parent_path() / "reference";
 
-bool update_requested() {
+std::string update_requested() {
   const char* v = std::getenv("VELMORA_UPDATE_REFERENCES");
-  return v && std::string(v) == "1";
+  return v ? v : "";
 }
 
 void write_file(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -74,14 +75,27 @@ bool render_with_oracle(const fs::path& emf, const fs::path& png, int width, int
   return ok;
 }
 
-void regenerate_references() {
+// The case's file: EMF records, or a plain WMF.
+fs::path write_case(const ReferenceCase& c) {
+  const fs::path base = kReferenceDir / c.group / c.name;
+  if (c.wmf) {
+    write_file(base.string() + ".wmf", c.wmf());
+    return base.string() + ".wmf";
+  }
+  EmfBuilder b = canvas(c.width, c.height);
+  c.records(b);
+  write_file(base.string() + ".emf", b.bytes());
+  return base.string() + ".emf";
+}
+
+// "1" renders every case anew, "new" only the cases without an image yet.
+void regenerate_references(bool only_new) {
   for (const ReferenceCase& c : all_reference_cases()) {
-    EmfBuilder b = canvas(c.width, c.height);
-    c.records(b);
-    const fs::path base = kReferenceDir / c.group / c.name;
-    write_file(base.string() + ".emf", b.bytes());
-    if (!render_with_oracle(base.string() + ".emf", base.string() + ".png", c.width, c.height)) {
-      ADD_FAILURE() << "the reference player could not render " << base;
+    const fs::path png = kReferenceDir / c.group / (c.name + ".png");
+    if (only_new && fs::exists(png)) continue;
+    const fs::path metafile = write_case(c);
+    if (!render_with_oracle(metafile, png, c.width, c.height)) {
+      ADD_FAILURE() << "the reference player could not render " << metafile;
     }
   }
 }
@@ -112,12 +126,12 @@ std::map<std::string, Loosened> loosened_cases() {
 }
 
 std::vector<std::string> discover_cases() {
-  if (update_requested()) regenerate_references();
+  if (update_requested() == "1" || update_requested() == "new") regenerate_references(update_requested() == "new");
   std::vector<std::string> ids;
   if (!fs::is_directory(kReferenceDir)) return ids;
   for (const auto& entry : fs::recursive_directory_iterator(kReferenceDir)) {
     const fs::path p = entry.path();
-    if (p.extension() == ".emf" && fs::exists(fs::path(p).replace_extension(".png"))) {
+    if ((p.extension() == ".emf" || p.extension() == ".wmf") && fs::exists(fs::path(p).replace_extension(".png"))) {
       ids.push_back(fs::relative(p, kReferenceDir).replace_extension().generic_string());
     }
   }
@@ -130,10 +144,13 @@ std::vector<std::uint8_t> read_file(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Plays the EMF into a white DIB of width x height, as the reference player does.
-tools::Image play(const std::vector<std::uint8_t>& emf, int width, int height) {
+// Plays the EMF (or the plain WMF, converted) into a white DIB of width x
+// height, as the reference player does.
+tools::Image play(const std::vector<std::uint8_t>& bytes, bool wmf, int width, int height) {
   tools::Image out;
-  HENHMETAFILE picture = SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data());
+  const auto size = static_cast<UINT>(bytes.size());
+  HENHMETAFILE picture =
+      wmf ? SetWinMetaFileBits(size, bytes.data(), nullptr, nullptr) : SetEnhMetaFileBits(size, bytes.data());
   HDC dc = CreateCompatibleDC(nullptr);
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -252,7 +269,9 @@ TEST_P(ReferenceSuite, MatchesThePlatformPlayer) {
 
   tools::Image expected;
   ASSERT_TRUE(tools::read_png((kReferenceDir / (id + ".png")).string(), expected));
-  const tools::Image actual = play(read_file(kReferenceDir / (id + ".emf")), expected.width, expected.height);
+  const bool wmf = fs::exists(kReferenceDir / (id + ".wmf"));
+  const tools::Image actual =
+      play(read_file(kReferenceDir / (id + (wmf ? ".wmf" : ".emf"))), wmf, expected.width, expected.height);
   ASSERT_EQ(actual.bgra.size(), expected.bgra.size()) << "the picture could not be played";
 
   Tolerance tolerance = group_tolerance(id);

@@ -63,11 +63,52 @@ std::optional<SourceFields> read_source_fields(ByteReader& body) {
   return fields;
 }
 
-std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib, MonoMapping mono) {
+namespace {
+
+constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER, which the larger headers begin with
+constexpr int kMaxIndexedBits = 8;
+
+// A copy of a DIB_PAL_COLORS header whose 16-bit palette indices have become
+// the palette's colours (RGB quads); empty for headers this does not apply
+// to (core headers, direct-colour depths), which keep the default palette.
+std::optional<std::vector<std::uint8_t>> resolved_color_table(const ByteReader& bmi,
+                                                              const std::vector<PALETTEENTRY>& palette) {
+  const auto size = bmi.read_at<std::uint32_t>(0);
+  const auto bit_count = bmi.read_at<std::uint16_t>(14);
+  const auto used = bmi.read_at<std::uint32_t>(32);
+  if (!size || *size < kInfoHeaderSize || *size > bmi.size() || !bit_count || !used) return std::nullopt;
+  if (*bit_count == 0 || *bit_count > kMaxIndexedBits) return std::nullopt;
+  const std::uint32_t full = 1u << *bit_count;
+  const std::uint32_t entries = *used != 0 && *used < full ? *used : full;
+  std::vector<std::uint8_t> out(bmi.data(), bmi.data() + *size);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const auto index = bmi.read_at<std::uint16_t>(*size + 2 * i);
+    const PALETTEENTRY e = index && *index < palette.size() ? palette[*index] : PALETTEENTRY{0, 0, 0, 0};
+    out.insert(out.end(), {e.peBlue, e.peGreen, e.peRed, 0});
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib, MonoMapping mono,
+                                         const std::vector<PALETTEENTRY>* palette) {
   if (dib.off_bmi < kRecordHeaderBytes || dib.off_bits < kRecordHeaderBytes) return std::nullopt;
+  if (dib.usage == DIB_PAL_COLORS && palette && !palette->empty()) {
+    const auto bmi = body.sub(dib.off_bmi - kRecordHeaderBytes, dib.cb_bmi);
+    const auto bits = body.sub(dib.off_bits - kRecordHeaderBytes, dib.cb_bits);
+    if (!bmi || !bits) return std::nullopt;
+    if (const auto resolved = resolved_color_table(*bmi, *palette))
+      return decode_dib(ByteReader(*resolved), *bits, {ColorUsage::Rgb, mono});
+  }
   const DibDecodeOptions options{dib.usage == DIB_PAL_COLORS ? ColorUsage::PaletteIndices : ColorUsage::Rgb, mono};
   return decode_dib_in_record(body, dib.off_bmi - kRecordHeaderBytes, dib.cb_bmi, dib.off_bits - kRecordHeaderBytes,
                               dib.cb_bits, options);
+}
+
+const std::vector<PALETTEENTRY>* selected_palette(const DeviceContext& dc) {
+  const Palette* palette = lookup<Palette>(dc.state().palette);
+  return palette && !palette->is_stock() ? &palette->entries() : nullptr;
 }
 
 std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordDib& dib) {

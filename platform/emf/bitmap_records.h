@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "common/byte_reader.h"
 #include "dib/blit.h"
@@ -41,9 +42,16 @@ std::optional<SourceFields> read_source_fields(ByteReader& body);
 // offBmi, cbBmi, offBits, cbBits (in that order), after the usage has been read elsewhere.
 std::optional<RecordDib> read_dib_offsets(ByteReader& body, DWORD usage);
 
-// Decodes a record's DIB; `body` is the record after its type and size.
+// Decodes a record's DIB; `body` is the record after its type and size. A
+// DIB_PAL_COLORS colour table indexes `palette` (the context's selected
+// palette) when one is given, else the default palette.
 std::optional<Image32> decode_record_dib(const ByteReader& body, const RecordDib& dib,
-                                         MonoMapping mono = MonoMapping::ColorTable);
+                                         MonoMapping mono = MonoMapping::ColorTable,
+                                         const std::vector<PALETTEENTRY>* palette = nullptr);
+
+// The entries of the palette selected into the context; null for the
+// default one.
+const std::vector<PALETTEENTRY>* selected_palette(const DeviceContext& dc);
 
 // The header of a record's DIB alone, without decoding its bits.
 std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordDib& dib);

@@ -109,7 +109,7 @@ void on_stretch_dibits(Playback& p, ByteReader body) {
   DeviceContext& dc = p.dc();
   const DestRect dest{v[0], v[1], *cx_dest, *cy_dest};
   if (!dib->present()) return draw_pattern_only(dc, dest, *rop);
-  auto image = decode_record_dib(body, *dib);
+  auto image = decode_record_dib(body, *dib, MonoMapping::ColorTable, selected_palette(dc));
   auto mapped = image ? dib_source(*image, v[2], v[3], v[4], v[5]) : std::nullopt;
   if (mapped) draw(dc, place_logical_rect(dc, dest.x, dest.y, dest.cx, dest.cy), *mapped, *rop);
 }
@@ -126,7 +126,7 @@ void on_set_dibits_to_device(Playback& p, ByteReader body) {
   const RecordDib* dib = &head->dib;
   auto start_scan = body.read<std::uint32_t>();
   if (!start_scan || !dib->present() || *start_scan > INT32_MAX) return;
-  auto image = decode_record_dib(body, *dib);
+  auto image = decode_record_dib(body, *dib, MonoMapping::ColorTable, selected_palette(p.dc()));
   const std::int64_t y_in_scans = std::int64_t{v[3]} - *start_scan;
   if (!image || y_in_scans < INT32_MIN) return;
   auto mapped = dib_source(*image, v[2], static_cast<int>(y_in_scans), v[4], v[5]);
@@ -140,14 +140,18 @@ void on_set_dibits_to_device(Playback& p, ByteReader body) {
   draw(dc, at, *mapped, SRCCOPY);
 }
 
+// DIB_PAL_MONO: a monochrome brush's bits with no colour table.
+constexpr DWORD kDibPalMono = 2;
+
 // A monochrome brush paints the context's text colour for 0 bits and its
-// background colour for 1 bits, but only when its DIB is a 1-bit one with the
-// plain black and white table; any other table, or depth, paints its own
-// colours, as the reference player does.
+// background colour for 1 bits, but only when its DIB is a 1-bit one with no
+// colour table (DIB_PAL_MONO) or the plain black and white one; any other
+// table, or depth, paints its own colours, as the reference player does.
 bool paints_with_dc_colours(const ByteReader& body, const RecordDib& dib) {
   auto header = record_dib_header(body, dib);
-  return header && header->bit_count == 1 && dib.usage == DIB_RGB_COLORS &&
-         header->palette == std::vector<std::uint32_t>{0x000000, 0xFFFFFF};
+  if (!header || header->bit_count != 1) return false;
+  if (dib.usage == kDibPalMono) return true;  // no colour table at all: the bits are the colours' indices
+  return dib.usage == DIB_RGB_COLORS && header->palette == std::vector<std::uint32_t>{0x000000, 0xFFFFFF};
 }
 
 // EMR_CREATEDIBPATTERNBRUSHPT and EMR_CREATEMONOBRUSH: ihBrush, iUsage,
@@ -158,7 +162,8 @@ void create_pattern_brush(Playback& p, ByteReader body, bool mono_record) {
   auto dib = usage ? read_dib_offsets(body, *usage) : std::nullopt;
   if (!index || !dib) return;
   const bool monochrome = mono_record && paints_with_dc_colours(body, *dib);
-  auto image = decode_record_dib(body, *dib, monochrome ? MonoMapping::Indices : MonoMapping::ColorTable);
+  auto image = decode_record_dib(body, *dib, monochrome ? MonoMapping::Indices : MonoMapping::ColorTable,
+                                 selected_palette(p.dc()));
   if (!image) return;
   BrushTraits brush;
   brush.style = BS_DIBPATTERNPT;

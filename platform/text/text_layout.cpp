@@ -213,8 +213,9 @@ std::vector<agg::point_d> pen_positions(const TextLayoutInput& in, const std::ve
       dx = own_advances[i] + in.char_extra;
       if (!in.glyph_indices && in.codes[i] == kBreakCharacter) dx += break_share(in, breaks++);
     }
+    // A y advance moves up the font's vertical; text space runs down.
     const double dy = in.dy.empty() ? 0 : in.dy[i];
-    pens.push_back({pens.back().x + dx, pens.back().y + dy});
+    pens.push_back({pens.back().x + dx, pens.back().y - dy});
   }
   return pens;
 }

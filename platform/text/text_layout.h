@@ -29,7 +29,7 @@ struct TextLayoutInput {
   std::u32string_view codes;       // code points, or glyph indices when glyph_indices
   bool glyph_indices = false;      // ETO_GLYPH_INDEX
   std::span<const double> dx;      // logical advance of each character, or empty for the font's own
-  std::span<const double> dy;      // ETO_PDY: logical y advance of each character (along +y), or empty
+  std::span<const double> dy;      // ETO_PDY: logical advance of each character up the font's vertical, or empty
   double x = 0, y = 0;             // reference point, logical units
   UINT align = TA_LEFT | TA_TOP;   // TA_* bits
   double char_extra = 0;           // SetTextCharacterExtra, logical units; only without dx

@@ -1,6 +1,7 @@
 // META_TEXTOUT and META_EXTTEXTOUT become EMR_EXTTEXTOUTW (MS-EMF 2.3.5.8):
 // the bytes read in the selected font's character set, the 16-bit spacing
-// array (one entry per byte) widened to one entry per character. A record
+// array (one entry per byte, or an x, y pair per byte with ETO_PDY) widened
+// to one entry per character. A record
 // without spacing gets the font's own advances on the reference device.
 #include "wmf/ansi_text.h"
 #include "wmf/conversion.h"
@@ -23,6 +24,7 @@ struct TextRun {
   RECTL rectangle{0, 0, 0, 0};
   std::span<const std::uint8_t> bytes;
   std::vector<std::int16_t> dx;  // empty, or one per byte
+  std::vector<std::int16_t> dy;  // ETO_PDY: the y advance of each byte; else empty
 };
 
 // The drawn bounds as the platform's conversion counts them: the opaque
@@ -65,19 +67,25 @@ std::vector<std::int32_t> advances_per_char(const std::vector<DecodedChar>& text
 void emit_run(Conversion& c, const TextRun& run) {
   const std::vector<DecodedChar> text = decode_ansi(run.bytes, c.font().font.charset);
   std::vector<std::int32_t> dx = advances_per_char(text, run.dx);
+  const std::vector<std::int32_t> dy = advances_per_char(text, run.dy);
   const std::optional<TextRunMeasure> measured = measure(c, run, text, dx);
   // Text without spacing gets the advances the reference device gives it,
   // so that it keeps the width it had there on any target.
   if (dx.empty() && measured) dx = measured->advances;
   const auto chars = static_cast<std::uint32_t>(text.size());
   const std::uint32_t dx_offset = dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
+  const bool pairs = !dy.empty() && dy.size() == dx.size();
   EmfRecord out(EMR_EXTTEXTOUTW);
   out.rect({0, 0, -1, -1}).u32(GM_COMPATIBLE).f32(0.0f).f32(0.0f);
-  out.i32(run.reference.x).i32(run.reference.y).u32(chars).u32(kStringOffset).u32(run.options);
+  const std::uint32_t options = pairs ? run.options : run.options & ~static_cast<std::uint32_t>(ETO_PDY);
+  out.i32(run.reference.x).i32(run.reference.y).u32(chars).u32(kStringOffset).u32(options);
   out.rect(run.rectangle).u32(dx_offset);
   for (const DecodedChar& ch : text) out.u16(ch.unit);
   out.align4();
-  for (std::int32_t d : dx) out.i32(d);
+  for (std::size_t i = 0; i < dx.size(); ++i) {
+    out.i32(dx[i]);
+    if (pairs) out.i32(dy[i]);
+  }
   include_run(c, run, measured);
   c.emit(std::move(out));
 }
@@ -103,6 +111,20 @@ void convert_text_out(const WmfRecord& record, Conversion& c) {
   emit_run(c, run);
 }
 
+// The optional spacing after an ExtTextOut's string: one x advance per
+// byte, or with ETO_PDY an x and a y advance per byte. Spacing too short for
+// its string is ignored.
+void read_spacing(ByteReader& params, std::size_t length, TextRun& run) {
+  const bool pairs = (run.options & ETO_PDY) != 0 && params.remaining() / 4 >= length;
+  if (!pairs && params.remaining() / 2 < length) return;
+  run.dx.resize(length);
+  if (pairs) run.dy.resize(length);
+  for (std::size_t i = 0; i < length; ++i) {
+    run.dx[i] = *params.read<std::int16_t>();
+    if (pairs) run.dy[i] = *params.read<std::int16_t>();
+  }
+}
+
 // ExtTextOut: Y, X, StringLength, fwOpts, Rectangle (left, top, right,
 // bottom; only with ETO_OPAQUE or ETO_CLIPPED), String, optional Dx. With no
 // string it still paints its opaque rectangle, which writers use to fill boxes.
@@ -123,10 +145,7 @@ void convert_ext_text_out(const WmfRecord& record, Conversion& c) {
   const auto bytes = read_string(params, length);
   if (!bytes) return;
   run.bytes = *bytes;
-  if (params.remaining() / 2 >= length) {
-    run.dx.resize(length);
-    for (std::int16_t& d : run.dx) d = *params.read<std::int16_t>();
-  }
+  read_spacing(params, length, run);
   emit_run(c, run);
 }
 

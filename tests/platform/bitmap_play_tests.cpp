@@ -222,6 +222,56 @@ TEST(BitmapRecords, DibPatternBrushUsesItsColourTable) {
   EXPECT_EQ(t.at(1, 0), 0x00FFFF00u);
 }
 
+// A pattern-brush record (EMR_CREATEDIBPATTERNBRUSHPT or EMR_CREATEMONOBRUSH)
+// with the given usage and packed header and colour table.
+void pattern_brush(EmfBuilder& b, std::uint32_t type, std::uint32_t usage, const Bytes& info, const Bytes& bits) {
+  Bytes body;
+  put32(body, 1);
+  put32(body, usage);
+  put32(body, 32);
+  put32(body, static_cast<std::uint32_t>(info.size()));
+  put32(body, 32 + static_cast<std::uint32_t>(info.size()));
+  put32(body, static_cast<std::uint32_t>(bits.size()));
+  append(body, info);
+  append(body, bits);
+  b.raw(type, body);
+}
+
+TEST(BitmapRecords, PaletteColourPatternIndexesTheSelectedPalette) {
+  Target t(4, 4);
+  EmfBuilder b = picture(4, 4);
+  Bytes palette;  // EMR_CREATEPALETTE: ihPal, version, count, entries (R, G, B, flags)
+  put32(palette, 2);
+  put32(palette, 0x300 | (3u << 16));
+  for (std::uint32_t rgb : {0x000011u, 0x002200u, 0x330000u}) put32(palette, rgb);
+  b.raw(EMR_CREATEPALETTE, palette);
+  b.record(EMR_SELECTPALETTE, {2}).record(EMR_REALIZEPALETTE, {});
+  const Dib dib = two_by_two_mono();
+  const Bytes full = dib.info();
+  Bytes info(full.begin(), full.begin() + 40);
+  for (std::uint8_t byte : {2, 0, 1, 0}) info.push_back(byte);  // 16-bit indices 2 and 1
+  pattern_brush(b, EMR_CREATEDIBPATTERNBRUSHPT, DIB_PAL_COLORS, info, dib.bits);
+  b.select_object(1);
+  bit_blt(b, nullptr, 0, 0, 4, 4, PATCOPY);
+  t.play(b);
+  EXPECT_EQ(t.at(0, 0), 0x00000033u);  // 0 bits: palette entry 2 (red 0x33)
+  EXPECT_EQ(t.at(1, 0), 0x00002200u);  // 1 bits: entry 1
+}
+
+TEST(BitmapRecords, MonoBrushMarkedPalMonoUsesTextAndBackgroundColours) {
+  Target t(4, 4);
+  EmfBuilder b = picture(4, 4);
+  b.set_text_color(RGB(255, 0, 0)).set_bk_color(RGB(0, 0, 255));
+  Dib dib = two_by_two_mono();
+  dib.colors = {0x555555, 0xAAAAAA};  // a table that DIB_PAL_MONO says not to use
+  pattern_brush(b, EMR_CREATEMONOBRUSH, 2 /* DIB_PAL_MONO */, dib.info(), dib.bits);
+  b.select_object(1);
+  bit_blt(b, nullptr, 0, 0, 4, 4, PATCOPY);
+  t.play(b);
+  EXPECT_EQ(t.at(0, 0), 0x00FF0000u);
+  EXPECT_EQ(t.at(1, 0), 0x000000FFu);
+}
+
 TEST(BitmapRecords, AlphaBlendAndTransparentBlt) {
   Target t(4, 2);
   EmfBuilder b = picture(4, 2);

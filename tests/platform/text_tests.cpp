@@ -415,6 +415,21 @@ TEST(TextLayout, ACharacterNoFontHasKeepsTheFacesMissingGlyph) {
   EXPECT_GT(g->advances[0], 0);
 }
 
+TEST(TextLayout, YAdvancesMoveUpTheFontsVertical) {
+  TextRun run(U"HH", request("Arial", -100), TA_BASELINE);
+  run.dx = {100, 100};
+  const std::vector<double> dy = {30, 0};
+  run.input.dy = dy;
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  // The second H stands 30 units higher: the run's box reaches 30 above a lone H.
+  TextRun lone(U"H", request("Arial", -100), TA_BASELINE);
+  std::optional<TextGeometry> one = lone.lay_out();
+  ASSERT_TRUE(one);
+  EXPECT_NEAR(bounds(g->glyphs).y1, bounds(one->glyphs).y1 - 30, 1e-6);
+  EXPECT_NEAR(g->end_y, 200 - 30, 1e-9);
+}
+
 TEST(TextLayout, RefusesRunsItCannotDraw) {
   TextRun mismatched(U"abc", request("Arial", -12));
   mismatched.dx = {1, 2};

@@ -390,6 +390,28 @@ TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
   EXPECT_EQ(c.field(japanese, dx_at + 4), 7);
 }
 
+TEST(WmfConversion, YAdvancesComeAsPairsAndAShortArrayDropsThem) {
+  WmfBuilder b;
+  create_font(b, -10, FW_NORMAL, 0, "Arial");
+  select_object(b, 0);
+  velmora::test::ext_text_out(b, 0, 0, ETO_PDY, {}, "ab", {11, -4, 12, 4});
+  velmora::test::ext_text_out(b, 0, 0, ETO_PDY, {}, "ab", {11, 12});  // one value a byte only
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RecordSpan pairs = c.nth(EMR_EXTTEXTOUTW, 0);
+  EXPECT_EQ(c.field(pairs, 52) & ETO_PDY, ETO_PDY);
+  const auto dx_at = static_cast<std::size_t>(c.field(pairs, 72));
+  EXPECT_EQ(c.field(pairs, dx_at), 11);
+  EXPECT_EQ(c.field(pairs, dx_at + 4), -4);
+  EXPECT_EQ(c.field(pairs, dx_at + 8), 12);
+  EXPECT_EQ(c.field(pairs, dx_at + 12), 4);
+  const RecordSpan plain = c.nth(EMR_EXTTEXTOUTW, 1);
+  EXPECT_EQ(c.field(plain, 52) & ETO_PDY, 0);
+  const auto plain_dx = static_cast<std::size_t>(c.field(plain, 72));
+  EXPECT_EQ(c.field(plain, plain_dx), 11);
+  EXPECT_EQ(c.field(plain, plain_dx + 4), 12);
+}
+
 TEST(WmfConversion, MonochromeBlitRowsCountFromTheTopAsInAMemoryContext) {
   // An icon mask twice the icon's height: the blit takes its upper half.
   WmfBuilder b;

@@ -20,7 +20,7 @@ void loosen(std::vector<ReferenceCase>& cases, const std::string& name, double m
 
 std::vector<ReferenceCase> all_reference_cases() {
   std::vector<ReferenceCase> all;
-  for (auto group : {shape_cases, brush_cases, clip_cases, text_cases, bitmap_cases}) {
+  for (auto group : {shape_cases, brush_cases, clip_cases, text_cases, bitmap_cases, fault_cases}) {
     std::vector<ReferenceCase> cases = group();
     all.insert(all.end(), cases.begin(), cases.end());
   }

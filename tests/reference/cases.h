@@ -6,6 +6,8 @@
 
 #include "support/emf_builder.h"
 
+#include <cstdint>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +20,9 @@ struct ReferenceCase {
   int width = 96;  // of the expected image, in pixels
   int height = 96;
   std::function<void(EmfBuilder&)> records;
+  // A plain WMF case instead: its bytes (the case is stored as <name>.wmf
+  // and played through the platform's conversion).
+  std::function<std::vector<std::uint8_t>()> wmf;
   // A looser tolerance than the suite's, with the reason; empty when none.
   double max_mismatch = 0.0;
   std::string reason;
@@ -35,6 +40,8 @@ std::vector<ReferenceCase> brush_cases();
 std::vector<ReferenceCase> clip_cases();
 std::vector<ReferenceCase> text_cases();
 std::vector<ReferenceCase> bitmap_cases();
+// The faults real files showed, one small case each.
+std::vector<ReferenceCase> fault_cases();
 
 std::vector<ReferenceCase> all_reference_cases();
 

@@ -34,6 +34,13 @@ class WmfBuilder {
     return *this;
   }
 
+  // The size of the object table the header announces (players allocate it
+  // from this count; objects beyond it are not created).
+  WmfBuilder& objects(std::uint16_t count) {
+    objects_ = count;
+    return *this;
+  }
+
   // Common records; WMF stores points y first, rectangles bottom-right first.
   WmfBuilder& set_window_org(std::int16_t x, std::int16_t y) { return record(0x020B, {y, x}); }
   WmfBuilder& set_window_ext(std::int16_t cx, std::int16_t cy) { return record(0x020C, {cy, cx}); }
@@ -50,7 +57,7 @@ class WmfBuilder {
     put16(out, kHeaderWords);  // HeaderSize in words
     put16(out, 0x0300);  // Version
     put32(out, kHeaderWords + static_cast<std::uint32_t>(records_.size() / 2) + kEofWords);  // Size in words
-    put16(out, 0);       // NumberOfObjects
+    put16(out, objects_);  // NumberOfObjects
     put32(out, max_record_ > kEofWords ? max_record_ : kEofWords);  // MaxRecord in words
     put16(out, 0);       // NumberOfMembers
     out.insert(out.end(), records_.begin(), records_.end());
@@ -78,6 +85,7 @@ class WmfBuilder {
   }
 
  private:
+  std::uint16_t objects_ = 0;
   static void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
