@@ -56,6 +56,7 @@ constexpr Substitute kSubstitutes[] = {
     {"simhei", {kCjkSans}},
     {"黑体", {kCjkSans}},
     {"microsoft yahei", {kCjkSans}},
+    {"microsoft yahei ui", {kCjkSans}},
     {"微软雅黑", {kCjkSans}},
     {"kaiti", {kCjkSans}},
     {"simkai", {kCjkSans}},
@@ -70,6 +71,7 @@ constexpr Substitute kSubstitutes[] = {
     {"dfkai-sb", {kCjkSans}},
     {"標楷體", {kCjkSans}},
     {"microsoft jhenghei", {kCjkSans}},
+    {"microsoft jhenghei ui", {kCjkSans}},
     // Japanese
     {"ms mincho", {kCjkFixed}},
     {"ＭＳ 明朝", {kCjkFixed}},
