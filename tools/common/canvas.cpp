@@ -33,6 +33,18 @@ void Canvas::fill_white() {
   if (bits_) std::memset(bits_, 0xFF, static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
 }
 
+void Canvas::fill(std::uint8_t blue, std::uint8_t green, std::uint8_t red, std::uint8_t alpha) {
+  if (!bits_) return;
+  const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  const std::uint8_t pixel[4] = {blue, green, red, alpha};
+  for (std::size_t i = 0; i < pixels; ++i) std::memcpy(bits_ + i * 4, pixel, 4);
+}
+
+std::uint8_t* Canvas::row(int y) const {
+  const std::size_t stride = static_cast<std::size_t>(width_) * 4;
+  return bits_ + stride * static_cast<std::size_t>(height_ - 1 - y);  // bottom-up memory
+}
+
 bool Canvas::write_png(const std::string& path) const {
   if (!bits_) return false;
   const std::ptrdiff_t stride = std::ptrdiff_t{width_} * 4;

@@ -24,6 +24,10 @@ class Canvas {
 
   // Every pixel opaque white.
   void fill_white();
+  // Every pixel set to the four bytes B, G, R, A.
+  void fill(std::uint8_t blue, std::uint8_t green, std::uint8_t red, std::uint8_t alpha);
+  // Row y counted from the top: width * 4 bytes of B, G, R, A.
+  std::uint8_t* row(int y) const;
   // The picture as an RGB PNG; false when it cannot be written.
   bool write_png(const std::string& path) const;
 
