@@ -58,8 +58,8 @@ std::string read_bytes(const fs::path& file) {
 
 void write_bytes(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
   fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> files_under(const fs::path& folder) {

@@ -114,7 +114,8 @@ TEST(RenderFailures, EachNamesTheFileAndTheReasonAndLeavesNoOutput) {
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.args;
-    if (std::find(args.begin(), args.end(), "-o") == args.end()) args.insert(args.end(), {"-o", (out / "x.png").string()});
+    if (std::find(args.begin(), args.end(), "-o") == args.end())
+      args.insert(args.end(), {"-o", (out / "x.png").string()});
     const CommandResult r = run_render(args);
     EXPECT_EQ(r.status, 1) << c.line;
     const std::vector<std::string> lines = failure_lines(r.err);
@@ -148,7 +149,8 @@ TEST(RenderBatch, AFolderGivesOnePngPerMetafileKeepingItsLayoutAndReportsTheBadO
   write_bytes(in / "deep/broken.emf", refused_picture());
   const CommandResult r = run_render({"-j", "2", "--width", "64", in.string(), "-o", (dir / "out").string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(files_under(dir / "out"), (std::vector<std::string>{"deep/er/plain.png", "deep/placeable.png", "wrench.png"}));
+  EXPECT_EQ(files_under(dir / "out"),
+            (std::vector<std::string>{"deep/er/plain.png", "deep/placeable.png", "wrench.png"}));
   const std::vector<std::string> lines = failure_lines(r.err);
   ASSERT_EQ(lines.size(), 1u) << r.err;
   EXPECT_NE(lines[0].find("deep/broken.emf: refused by the player"), std::string::npos) << lines[0];
@@ -200,7 +202,8 @@ TEST(RenderStreams, StandardInputToStandardOutputGivesTheFilesRendering) {
 TEST(RenderStreams, ReportsMoveToStandardErrorWhenThePngTakesStandardOutput) {
   const CommandResult r = run_render({"--time", "--repeat", "3", "--width", "40", "-", "-o", "-"}, kTiger);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(std::regex_search(r.err, std::regex("^-: 40 x 40, median [0-9.]+ ms of 3 \\(min [0-9.]+, max [0-9.]+\\)\n$")))
+  EXPECT_TRUE(
+      std::regex_search(r.err, std::regex("^-: 40 x 40, median [0-9.]+ ms of 3 \\(min [0-9.]+, max [0-9.]+\\)\n$")))
       << r.err;
   EXPECT_EQ(r.out.substr(1, 3), "PNG");
 }

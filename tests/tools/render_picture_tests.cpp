@@ -53,7 +53,8 @@ tools::Image drawn_directly(int width, int height, Draw draw) {
   canvas.fill_white();
   draw(canvas.dc());
   tools::Image image{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 4)};
-  for (int y = 0; y < height; ++y) std::copy_n(canvas.row(y), width * 4, image.bgra.begin() + std::ptrdiff_t(y) * width * 4);
+  for (int y = 0; y < height; ++y)
+    std::copy_n(canvas.row(y), width * 4, image.bgra.begin() + std::ptrdiff_t(y) * width * 4);
   return image;
 }
 
@@ -95,7 +96,8 @@ TEST(RenderSizes, TheDefaultIsTheFrameAt96DpiAndOneSideKeepsTheAspect) {
 TEST(RenderPictures, CropAndAngleDrawWhatVelmoraDrawsForThem) {
   HENHMETAFILE tiger = open_tiger();
   ASSERT_NE(tiger, nullptr);
-  const tools::Image cropped = rendered({"--crop", "0.25,0.1,0.75,0.6", "--width", "160", "-b", "white", kTiger.string()});
+  const tools::Image cropped =
+      rendered({"--crop", "0.25,0.1,0.75,0.6", "--width", "160", "-b", "white", kTiger.string()});
   const tools::Image expected_crop = drawn_directly(160, 160, [&](HDC dc) {
     RECT rect{0, 0, 159, 159};
     Velmora(dc, tiger, &rect, 255, 0.0, 0.25, 0.1, 0.75, 0.6);
@@ -134,7 +136,8 @@ TEST(RenderPictures, PlainIsTheBarePlayerOnTheBackground) {
     RECT rect{0, 0, 120, 120};
     PlayEnhMetaFile(dc, tiger, &rect);
   });
-  for (std::size_t i = 3; i < expected.bgra.size(); i += 4) expected.bgra[i] = 255;  // the player leaves 0 where it draws
+  for (std::size_t i = 3; i < expected.bgra.size(); i += 4)
+    expected.bgra[i] = 255;  // the player leaves 0 where it draws
   ASSERT_EQ(plain.bgra.size(), expected.bgra.size());
   EXPECT_EQ(plain.bgra, expected.bgra);
   DeleteEnhMetaFile(tiger);
