@@ -18,6 +18,8 @@ packages=(
   fonts-wine fonts-urw-base35
   # the check that rasterizer/ compiles against the real <windows.h>
   g++-mingw-w64-x86-64
+  # Debian packages of the project (cpack, dpkg-shlibdeps)
+  dpkg-dev
   # corpus scoring (compare.py)
   python3 python3-pil python3-numpy
 )
