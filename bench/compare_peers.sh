@@ -15,7 +15,9 @@ build_dir=${1:-build}
 corpus=${2:-../shared/corpus/files}
 render="$build_dir/tools/render/velmora-render"
 width=800
-runs=${RUNS:-20}
+# hyperfine's own choice of runs (about 3 s of them) within these bounds.
+min_runs=${MIN_RUNS:-5}
+max_runs=${MAX_RUNS:-30}
 
 if ! command -v hyperfine >/dev/null; then
   echo "compare_peers: hyperfine is not installed (apt-get install hyperfine)" >&2
@@ -52,7 +54,28 @@ for file in "${files[@]}"; do
       "inkscape '$input' --export-type=png --export-width=$width --export-filename=$work/inkscape.png")
   fi
   echo "== $file"
-  nice -n 10 hyperfine --warmup 2 --runs "$runs" --export-markdown "$results/$name.md" "${commands[@]}" \
-    2>/dev/null | grep -E 'Benchmark|Time|faster|±' || true
+  hyperfine --warmup 1 --min-runs "$min_runs" --max-runs "$max_runs" --export-markdown "$results/$name.md" \
+    --export-json "$results/$name.json" "${commands[@]}" | grep -E 'Benchmark|Time|faster' || true
   cat "$results/$name.md"
 done
+
+# One table for all files: wall time and processor time (user + system) of
+# each command, and how many times slower the fastest peer is than ours.
+/usr/bin/python3 - "$results" "${files[@]}" <<'PY'
+import json, os, sys
+results, files = sys.argv[1], sys.argv[2:]
+print("\n| file | command | wall ms (mean ± σ) | cpu ms (user + sys) | fastest peer / velmora-render |")
+print("|---|---|---:|---:|---:|")
+for f in files:
+    name = os.path.basename(f)
+    runs = json.load(open(os.path.join(results, name + ".json")))["results"]
+    ours = next(r for r in runs if r["command"] == "velmora-render")
+    peers = [r for r in runs if r is not ours]
+    for r in runs:
+        ratio = ""
+        if r is ours and peers:
+            best = min(peers, key=lambda p: p["mean"])
+            ratio = "%.1fx wall, %.1fx cpu" % (best["mean"] / r["mean"], (best["user"] + best["system"]) / (r["user"] + r["system"]))
+        print("| %s | %s | %.1f ± %.1f | %.1f | %s |" % (name, r["command"], r["mean"] * 1e3, r["stddev"] * 1e3,
+              (r["user"] + r["system"]) * 1e3, ratio))
+PY

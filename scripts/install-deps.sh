@@ -7,7 +7,7 @@ packages=(
   # toolchain
   cmake g++ make pkg-config
   # libraries
-  libagg-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev nlohmann-json3-dev
+  libagg-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev nlohmann-json3-dev libjemalloc-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the player maps the common Windows faces to
