@@ -1,6 +1,7 @@
 #include "tools/command_runner.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +17,38 @@ extern char** environ;
 namespace velmora::test {
 namespace fs = std::filesystem;
 
+namespace {
+
+std::vector<std::string> command_line(const std::vector<std::string>& args) {
+  std::vector<std::string> line{VELMORA_RENDER_PATH};
+  line.insert(line.end(), args.begin(), args.end());
+  return line;
+}
+
+}  // namespace
+
+CommandResult run_render_on_terminal(const std::vector<std::string>& args) {
+  std::vector<std::string> line = command_line(args);
+  std::vector<char*> argv;
+  for (std::string& a : line) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid < 0) throw std::runtime_error("no pseudo-terminal");
+  if (pid == 0) {
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  CommandResult result;
+  char chunk[4096];
+  for (ssize_t got; (got = read(terminal, chunk, sizeof chunk)) > 0;) result.err.append(chunk, std::size_t(got));
+  close(terminal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
 CommandResult run_render(const std::vector<std::string>& args, const fs::path& stdin_file) {
   const ScratchFolder streams;
   const fs::path out = streams / "stdout";
@@ -26,8 +59,7 @@ CommandResult run_render(const std::vector<std::string>& args, const fs::path& s
   posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> argv_strings{VELMORA_RENDER_PATH};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+  std::vector<std::string> argv_strings = command_line(args);
   std::vector<char*> argv;
   for (std::string& a : argv_strings) argv.push_back(a.data());
   argv.push_back(nullptr);

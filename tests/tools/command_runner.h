@@ -18,6 +18,10 @@ struct CommandResult {
 // `stdin_file` empty: standard input is /dev/null.
 CommandResult run_render(const std::vector<std::string>& args, const std::filesystem::path& stdin_file = {});
 
+// Runs it with standard error (and output) on a pseudo-terminal, as in a
+// terminal window; gives everything written there.
+CommandResult run_render_on_terminal(const std::vector<std::string>& args);
+
 // A fresh folder under the system's temporary folder, removed on destruction.
 class ScratchFolder {
  public:

@@ -157,6 +157,19 @@ TEST(RenderBatch, AFolderGivesOnePngPerMetafileKeepingItsLayoutAndReportsTheBadO
   EXPECT_TRUE(std::regex_search(r.err, std::regex("velmora-render: 3 rendered, 1 failed, [0-9.]+ s\n$"))) << r.err;
 }
 
+TEST(RenderBatch, AProgressBarOnlyOnATerminal) {
+  const ScratchFolder dir;
+  const std::vector<std::string> args = {"--width", "32", (kData / "corpus").string(), "-o", (dir / "out").string()};
+  const CommandResult on_terminal = run_render_on_terminal(args);
+  EXPECT_EQ(on_terminal.status, 0) << on_terminal.err;
+  EXPECT_NE(on_terminal.err.find("] 3/3 "), std::string::npos) << on_terminal.err;
+  EXPECT_NE(on_terminal.err.find("\r\033[K"), std::string::npos) << "the bar is redrawn in place";
+  const CommandResult piped = run_render(args);
+  EXPECT_EQ(piped.err.find('['), std::string::npos) << piped.err;
+  EXPECT_TRUE(std::regex_match(piped.err, std::regex("velmora-render: 3 rendered, 0 failed, [0-9.]+ s\n")))
+      << piped.err;
+}
+
 TEST(RenderBatch, FourJobsWriteTheSameBytesAndReportsAsOne) {
   const ScratchFolder dir;
   const fs::path in = dir / "in";
