@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and draws the sample picture with the
 # plain player and with Velmora side by side into out/tiger-compare.png,
-# printing where it is and how long the library call took.
+# printing where it is and how long the library call took; with a display,
+# it also opens the viewer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,11 @@ timing=$(./build/tools/render/velmora-render --compare --width 800 --background 
   samples/tiger.emf -o out/tiger-compare.png)
 echo "wrote out/tiger-compare.png: plain player (left) and Velmora (right)"
 echo "library call: ${timing#*, }"
+
+# Where a display is available, the viewer shows the same comparison in a
+# window (it opens tiger.emf from its working folder).
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] &&
+  cmake --build build -j "$(nproc)" --target VelmoraTest >/dev/null 2>&1; then
+  echo "opening the viewer: build/viewer/VelmoraTest"
+  (cd samples && exec ../build/viewer/VelmoraTest) &
+fi
