@@ -159,7 +159,11 @@ TEST(RenderBatch, AFolderGivesOnePngPerMetafileKeepingItsLayoutAndReportsTheBadO
 
 TEST(RenderBatch, AProgressBarOnlyOnATerminal) {
   const ScratchFolder dir;
-  const std::vector<std::string> args = {"--width", "32", (kData / "corpus").string(), "-o", (dir / "out").string()};
+  for (const char* name : {"wrench.emf", "64716_image1.wmf", "test_embedded_zip_image3.wmf"}) {
+    fs::create_directories(dir / "in");
+    fs::copy_file(kData / "corpus" / name, dir / "in" / name);
+  }
+  const std::vector<std::string> args = {"--width", "32", (dir / "in").string(), "-o", (dir / "out").string()};
   const CommandResult on_terminal = run_render_on_terminal(args);
   EXPECT_EQ(on_terminal.status, 0) << on_terminal.err;
   EXPECT_NE(on_terminal.err.find("] 3/3 "), std::string::npos) << on_terminal.err;
