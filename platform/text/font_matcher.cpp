@@ -56,7 +56,6 @@ constexpr Substitute kSubstitutes[] = {
     {"simhei", {kCjkSans}},
     {"黑体", {kCjkSans}},
     {"microsoft yahei", {kCjkSans}},
-    {"microsoft yahei ui", {kCjkSans}},
     {"微软雅黑", {kCjkSans}},
     {"kaiti", {kCjkSans}},
     {"simkai", {kCjkSans}},
@@ -71,7 +70,6 @@ constexpr Substitute kSubstitutes[] = {
     {"dfkai-sb", {kCjkSans}},
     {"標楷體", {kCjkSans}},
     {"microsoft jhenghei", {kCjkSans}},
-    {"microsoft jhenghei ui", {kCjkSans}},
     // Japanese
     {"ms mincho", {kCjkFixed}},
     {"ＭＳ 明朝", {kCjkFixed}},
