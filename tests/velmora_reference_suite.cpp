@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numbers>
+#include <ostream>
 
 namespace velmora::test {
 namespace {
@@ -70,6 +71,9 @@ void text(EmfBuilder& b) {
   b.select_object(3).set_text_color(RGB(0, 0, 0));
   text_out(b, 10, 76, u"Turned");
 }
+
+// Names the case in test output.
+void PrintTo(const OwnCase& c, std::ostream* os) { *os << c.name; }
 
 const OwnCase kCases[] = {
     {"shapes", shapes},
