@@ -4,7 +4,7 @@
 # measured with hyperfine. A peer that is not installed, or that cannot read
 # a file's kind, is left out of that file's table.
 #
-#   bench/compare_peers.sh [BUILD_DIR] [CORPUS_FILES_DIR]
+#   bench/compare_peers.sh [BUILD_DIR] [CORPUS_FILES_DIR] [FILE...]
 #
 # The peers are for this measurement only and are not project dependencies:
 #   apt-get install hyperfine emf2svg librsvg2-bin inkscape
@@ -28,13 +28,15 @@ if [ ! -x "$render" ] || [ ! -d "$corpus" ]; then
   exit 77
 fi
 
-# Three producers and sizes: a small EMF with text, a large EMF (79,000
-# records), and a placeable WMF from a slide deck.
+# Three producers and sizes: a small chart EMF with text, a large EMF
+# (79,000 records), and a placeable clip-art WMF. (Inkscape ran for more
+# than five minutes on apache-poi/slideshow__60677.wmf, so that is not one.)
 files=(
   libemf2svg/emf__test-001.emf
   libemf2svg/emf__test-031.emf
-  apache-poi/slideshow__60677.wmf
+  hughbe-WmfReader/ImageMagick__ImageMagick__ImageMagick_wizard.wmf
 )
+if [ $# -gt 2 ]; then files=("${@:3}"); fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
