@@ -170,6 +170,9 @@ TEST(RenderBatch, AProgressBarOnlyOnATerminal) {
   EXPECT_NE(on_terminal.err.find("\r\033[K"), std::string::npos) << "the bar is redrawn in place";
   const CommandResult piped = run_render(args);
   EXPECT_EQ(piped.err.find('['), std::string::npos) << piped.err;
+  const CommandResult png_to_terminal = run_render_on_terminal({"-", "-o", "-"});
+  EXPECT_EQ(png_to_terminal.status, 2);
+  EXPECT_NE(png_to_terminal.err.find("standard output is a terminal"), std::string::npos) << png_to_terminal.err;
   EXPECT_TRUE(std::regex_match(piped.err, std::regex("velmora-render: 3 rendered, 0 failed, [0-9.]+ s\n")))
       << piped.err;
 }

@@ -1,5 +1,8 @@
 // velmora-render: draws metafiles into PNG files through the library's
 // exported functions (see --help).
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -33,6 +36,10 @@ int main(int argc, char** argv) {
 
   const JobList list = list_jobs(options);
   if (options.output == "-" && list.batch) return usage_error("-o - writes one PNG; a folder gives several");
+  const bool to_stdout = std::any_of(list.jobs.begin(), list.jobs.end(), [](const Job& j) { return j.output == "-"; });
+  if (to_stdout && ::isatty(STDOUT_FILENO)) {
+    return usage_error("standard output is a terminal; give -o FILE or redirect it");
+  }
   remember_file_mode();
   const std::size_t failed = run_batch(list, options);
   return failed == 0 ? kAllDone : kSomeFailed;
