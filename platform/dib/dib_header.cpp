@@ -1,5 +1,7 @@
 #include "dib/dib_header.h"
 
+#include "common/limits.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -16,7 +18,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t kHeaderWithMasks = 52;
 constexpr std::uint32_t kHeaderWithAlphaMask = 56;
 constexpr std::uint32_t kOs2InfoHeaderSize = 64;
-constexpr std::uint32_t kMaxHeaderSize = 1024;  // larger than any known header; guards the offsets below
+constexpr auto kMaxHeaderSize = limits::kMaxDibHeaderBytes;
 constexpr DWORD kAlphaBitfields = 6;            // BI_ALPHABITFIELDS (Windows CE): masks with alpha
 
 constexpr std::array<std::uint32_t, 20> kDefaultPalette = {

@@ -11,15 +11,12 @@
 #include <vector>
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 
 namespace velmora::platform {
 
-// Limits. A decoded pixel takes four bytes, so the pixel count bounds the
-// allocation (256 MiB); an A4 page scanned at 600 dpi is about 35 M pixels,
-// far more than any picture embedded in a metafile needs.
-inline constexpr std::int64_t kMaxDibPixels = std::int64_t{1} << 26;
-// A side longer than this is a corrupt header, not a picture.
-inline constexpr std::int64_t kMaxDibSide = 1 << 20;
+using limits::kMaxDibPixels;
+using limits::kMaxDibSide;
 
 // How the colour table of a DIB is read (the iUsage of the records).
 enum class ColorUsage {

@@ -4,15 +4,14 @@
 #include <cmath>
 #include <utility>
 
+#include "common/limits.h"
 #include "dib/blit_walk.h"
 #include "dib/pixel_word.h"
 
 namespace velmora::platform {
 namespace {
 
-// Device coordinates far outside any surface stop mattering; clamping keeps
-// the integer conversions defined.
-constexpr double kCoordinateLimit = 1e9;
+constexpr auto kCoordinateLimit = limits::kMaxLongCoordinate;
 
 LONG device_coordinate(double v) { return static_cast<LONG>(std::lround(std::clamp(v, -kCoordinateLimit, kCoordinateLimit))); }
 

@@ -1,5 +1,7 @@
 #include "emf/drawing.h"
 
+#include "common/limits.h"
+#include "gdi/visible_curves.h"
 #include "raster/painter.h"
 #include "raster/stroke.h"
 
@@ -11,9 +13,7 @@
 namespace velmora::platform {
 namespace {
 
-// Device coordinates are kept within this range: far beyond any surface,
-// and safely inside int and AGG's fixed-point arithmetic after clipping.
-constexpr double kCoordinateLimit = 1 << 26;
+constexpr auto kCoordinateLimit = limits::kMaxPathCoordinate;
 
 LONG clamp_coordinate(double v) {
   if (!(v > -kCoordinateLimit)) return static_cast<LONG>(-kCoordinateLimit);  // also NaN
@@ -27,9 +27,12 @@ LONG clamp_coordinate(double v) {
 // pixel less one subpixel step: an edge on a whole coordinate then takes
 // the pixel on its right and below, never the one on its left and above.
 constexpr double kFillShift = 0.5 - 1.0 / 256.0;
+// Beyond the rasterizer's own clip margin, so that culled curves change nothing it samples.
+constexpr double kFillMargin = 4;
 
-agg::path_storage fill_geometry(const DevicePath& area) {
-  agg::path_storage path = area.to_agg();
+agg::path_storage fill_geometry(const DevicePath& area, const Surface& surface) {
+  const agg::rect_d visible = visible_box(surface, kFillMargin);
+  agg::path_storage path = area.to_agg(&visible);
   path.translate(kFillShift, kFillShift);
   return path;
 }
@@ -96,7 +99,7 @@ void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const B
     paint_boxes(dc, *boxes, brush);
     return;
   }
-  agg::path_storage fill = fill_geometry(area);
+  agg::path_storage fill = fill_geometry(area, dc.surface());
   fill_path_aliased(dc, fill, rule, brush);
 }
 

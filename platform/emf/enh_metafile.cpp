@@ -1,6 +1,7 @@
 #include "emf/enh_metafile.h"
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,12 +18,9 @@ constexpr std::size_t kMinHeaderSize = 88;
 // Every record starts with its type and its size (MS-EMF 2.3.1).
 constexpr std::uint32_t kRecordPrefixSize = 8;
 
-// Offsets are held as 32 bits, as the format's own nBytes field is.
-constexpr std::size_t kMaxMetafileBytes = std::numeric_limits<std::uint32_t>::max();
+using limits::kMaxMetafileBytes;
 
-// Far beyond any real picture (the largest known ones hold tens of thousands
-// of records), and it bounds the index at 48 MiB even for hostile data.
-constexpr std::size_t kMaxRecords = std::size_t{1} << 22;
+using limits::kMaxRecords;
 
 bool is_valid_record_size(std::uint32_t size) { return size >= kRecordPrefixSize && size % 4 == 0; }
 

@@ -1,5 +1,6 @@
 // The bitmap records beyond plain raster operations: MASKBLT, PLGBLT,
 // TRANSPARENTBLT, ALPHABLEND and GRADIENTFILL (MS-EMF 2.3.1).
+#include "common/limits.h"
 #include "dib/gradient_fill.h"
 #include "dib/rop3.h"
 #include "emf/bitmap_records.h"
@@ -15,11 +16,8 @@ namespace {
 
 // MAKEROP4(SRCCOPY, keep destination): what PlgBlt does where its mask is 0.
 constexpr DWORD kCopyWhereMaskIsSet = 0xAACC0020;
-// GradientFill vertex and shape counts past these are refused: each vertex
-// takes 16 bytes and each shape 8 or 12 in the record, so a count the body
-// cannot hold fails anyway; the caps bound the work a valid-looking record asks.
-constexpr std::uint32_t kMaxGradientVertices = 1'000'000;
-constexpr std::uint32_t kMaxGradientShapes = 1'000'000;
+using limits::kMaxGradientVertices;
+using limits::kMaxGradientShapes;
 constexpr std::uint32_t kTriVertexBytes = 16;
 
 struct Mask {

@@ -3,10 +3,12 @@
 // regions come in device units of the reference device and are moved onto
 // the surface by the record-to-device transform, whatever the world and page
 // transforms are.
+#include "common/limits.h"
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
 #include "emf/region_data.h"
 #include "gdi/dc_clip.h"
+#include "gdi/visible_curves.h"
 #include "raster/brush_source.h"
 #include "raster/painter.h"
 #include "raster/pixel_writer.h"
@@ -21,9 +23,7 @@
 namespace velmora::platform {
 namespace {
 
-// Frame strokes wider than this many pixels are cut to it: a frame wider
-// than any surface looks the same, and offsets stay far from overflow.
-constexpr int kMaxFrameStroke = 1 << 16;
+using limits::kMaxFrameStroke;
 
 // A device coordinate rounded to the nearest pixel edge, kept in range
 // (a NaN from a degenerate transform counts as 0).
@@ -77,9 +77,12 @@ void on_ext_select_clip_rgn(Playback& p, ByteReader body) {
   combine_clip(p.dc(), region_to_device(*rects, p.dc().record_to_device()), static_cast<int>(*mode));
 }
 
-// The finished path's figures, flattened, as device polygons.
-std::vector<std::vector<DevicePoint>> path_polygons(const DevicePath& path) {
-  agg::path_storage storage = path.to_agg();
+// The finished path's figures, flattened, as device polygons. Huge curves
+// are culled against the surface grown by its own size, as a clip may
+// later be moved by an offset.
+std::vector<std::vector<DevicePoint>> path_polygons(const DevicePath& path, const Surface& surface) {
+  const agg::rect_d visible = visible_box(surface, std::max(surface.width, surface.height));
+  agg::path_storage storage = path.to_agg(&visible);
   agg::conv_curve<agg::path_storage> curves(storage);
   std::vector<std::vector<DevicePoint>> polygons;
   double x = 0;
@@ -98,7 +101,7 @@ void on_select_clip_path(Playback& p, ByteReader body) {
   DeviceContext& dc = p.dc();
   if (!mode || dc.path().state() != DevicePath::State::Closed) return;
   const FillRule rule = dc.state().fill_mode == WINDING ? FillRule::NonZero : FillRule::EvenOdd;
-  const Region region = Region::from_device_polygons(path_polygons(dc.path()), rule);
+  const Region region = Region::from_device_polygons(path_polygons(dc.path(), dc.surface()), rule);
   if (combine_clip(dc, region, static_cast<int>(*mode))) dc.path().abort();
 }
 

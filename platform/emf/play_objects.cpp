@@ -1,5 +1,6 @@
 // Object records: pens, extended pens, brushes and palettes are created in
 // the picture's object table, selected into the context and deleted.
+#include "common/limits.h"
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
 #include "gdi/gdi_objects.h"
@@ -9,10 +10,8 @@
 namespace velmora::platform {
 namespace {
 
-// Dash entries beyond this are ignored: GDI itself accepts at most 16.
-constexpr std::uint32_t kMaxDashEntries = 16;
-// LOGPALETTE's entry count is 16-bit; this bounds the allocation anyway.
-constexpr std::uint32_t kMaxPaletteEntries = 0x10000;
+using limits::kMaxDashEntries;
+using limits::kMaxPaletteEntries;
 
 BrushTraits brush_of(UINT style, COLORREF color, ULONG hatch) {
   BrushTraits brush;

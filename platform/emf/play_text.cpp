@@ -2,6 +2,7 @@
 // (EMR_EXTTEXTOUTW and A, EMR_POLYTEXTOUTW and A, EMR_SMALLTEXTOUT). The
 // text state (alignment, colours, justification) is played with the rest of
 // the DC state.
+#include "common/limits.h"
 #include "emf/record_handlers.h"
 #include "emf/text_drawing.h"
 #include "emf/text_records.h"
@@ -10,9 +11,7 @@
 namespace velmora::platform {
 namespace {
 
-// EMR_POLYTEXTOUT strings beyond this are not drawn: each one is a whole
-// EmrText of 40 bytes or more, so a real record never comes near it.
-constexpr std::uint32_t kMaxPolyTextStrings = 0x10000;
+using limits::kMaxPolyTextStrings;
 
 // Single-byte strings in a symbol font are glyph codes, not ANSI text.
 ByteEncoding byte_encoding(const DeviceContext& dc) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 #include "emf/enh_metafile.h"
 #include "gdi/dc.h"
 
@@ -16,9 +17,7 @@ namespace velmora::platform {
 
 class Playback {
  public:
-  // Object tables larger than this are cut down: nHandles is a 16-bit field,
-  // so no real picture needs more.
-  static constexpr std::size_t kMaxObjects = 0x10000;
+  static constexpr auto kMaxObjects = limits::kMaxObjects;  // see common/limits.h
 
   Playback(DeviceContext& dc, const EnhMetaFile& metafile);
   ~Playback();  // deletes the objects the picture left in its table

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 
 #include <windows.h>
 
@@ -14,10 +15,7 @@
 
 namespace velmora::platform {
 
-// Point arrays longer than this are refused: a count field may claim four
-// billion points, and the body must hold them anyway, so the cap only stops
-// an allocation that the record's own size would not justify.
-inline constexpr std::size_t kMaxRecordPoints = 16'000'000;
+using limits::kMaxRecordPoints;
 
 std::optional<POINT> read_pointl(ByteReader& r);  // two LONGs
 std::optional<POINT> read_points(ByteReader& r);  // two SHORTs (the 16-bit record forms)

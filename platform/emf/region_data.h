@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 #include "region/region.h"
 
 #include <agg_trans_affine.h>
@@ -17,10 +18,7 @@
 
 namespace velmora::platform {
 
-// A region record may name this many rectangles at most: four times what a
-// 4096 x 4096 picture needs for a one-pixel checkerboard, and the record must
-// hold 16 bytes for each anyway.
-inline constexpr std::uint32_t kMaxRegionDataRects = 1u << 24;
+using limits::kMaxRegionDataRects;
 
 // Reads `size` bytes of RegionData at the reader's cursor (advancing past
 // them). Empty optional when the header is malformed or the rectangles do

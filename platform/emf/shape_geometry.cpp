@@ -1,5 +1,7 @@
 #include "emf/shape_geometry.h"
 
+#include "common/limits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -14,7 +16,7 @@ constexpr double kChordTolerance = 0.125;
 // Bounds on the segments of one arc: enough for a smooth circle, few enough
 // that a huge radius cannot exhaust memory.
 constexpr int kMinArcSteps = 4;
-constexpr int kMaxArcSteps = 4096;
+using limits::kMaxArcSteps;
 
 int arc_steps(double radius, double sweep) {
   if (!(radius > kChordTolerance)) return kMinArcSteps;

@@ -1,5 +1,6 @@
 #include "emf/text_drawing.h"
 
+#include "common/limits.h"
 #include "emf/glyph_fill.h"
 #include "raster/painter.h"
 #include "text/text_layout.h"
@@ -11,9 +12,7 @@
 namespace velmora::platform {
 namespace {
 
-// Coordinates far beyond any surface are clamped here so that they fit the
-// 32-bit fields of RECT and POINT.
-constexpr double kCoordinateLimit = 1e9;
+constexpr auto kCoordinateLimit = limits::kMaxLongCoordinate;
 
 LONG rounded(double v) { return static_cast<LONG>(std::lround(std::clamp(v, -kCoordinateLimit, kCoordinateLimit))); }
 
@@ -74,6 +73,8 @@ TextLayoutInput layout_input(DeviceContext& dc, const TextOut& text, int graphic
   in.opaque_background = s.bk_mode == OPAQUE;
   if (text.rect && (text.options & ETO_OPAQUE)) in.opaque_rect = to_rectl(*text.rect);
   if (text.rect && (text.options & ETO_CLIPPED)) in.clip_rect = to_rectl(*text.rect);
+  const Surface& surface = dc.surface();
+  in.visible = agg::rect_d{-1.0, -1.0, surface.width + 1.0, surface.height + 1.0};
   return in;
 }
 

@@ -3,6 +3,7 @@
 // 32-bit bitmaps are drawn on; other depths are held for their bits.
 #pragma once
 
+#include "common/limits.h"
 #include "gdi/object.h"
 #include "gdi/surface.h"
 
@@ -16,10 +17,8 @@ namespace velmora::platform {
 class Bitmap : public GdiObject {
  public:
   static constexpr ObjectKind kKind = ObjectKind::Bitmap;
-  // Larger bitmaps are refused: 1 GiB of pixel memory is far beyond any
-  // capture, and the limit keeps every size computation inside 32 bits.
-  static constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
-  static constexpr int kMaxDimension = 1 << 20;  // pixels a side; keeps width * 4 far from overflow
+  static constexpr auto kMaxBytes = limits::kMaxBitmapBytes;  // see common/limits.h
+  static constexpr auto kMaxDimension = limits::kMaxBitmapSide;  // see common/limits.h
 
   // Null when the size is absurd or the memory cannot be had.
   static std::unique_ptr<Bitmap> create(int width, int height, int bits_per_pixel, bool bottom_up);

@@ -8,6 +8,7 @@
 // mapping of the picture's reference device onto the playback rectangle).
 #pragma once
 
+#include "common/limits.h"
 #include "gdi/gdi_objects.h"
 #include "gdi/object.h"
 #include "gdi/path.h"
@@ -82,9 +83,7 @@ class Bitmap;
 class DeviceContext : public GdiObject {
  public:
   static constexpr ObjectKind kKind = ObjectKind::MemoryDC;
-  // Deeper SaveDC nesting fails: real pictures nest a few levels, and each
-  // level holds a copy of the state.
-  static constexpr std::size_t kMaxSaveDepth = 4096;
+  static constexpr auto kMaxSaveDepth = limits::kMaxSaveDepth;  // see common/limits.h
 
   DeviceContext();
   ~DeviceContext() override;

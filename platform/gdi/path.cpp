@@ -1,5 +1,8 @@
 #include "gdi/path.h"
 
+#include "common/limits.h"
+#include "gdi/visible_curves.h"
+
 #include <agg_conv_curve.h>
 
 #include <cmath>
@@ -7,9 +10,7 @@
 namespace velmora::platform {
 namespace {
 
-// Device coordinates stay within this range (and finite): far beyond any
-// surface, and safe for the int and fixed-point arithmetic after clipping.
-constexpr double kCoordinateLimit = 1 << 26;
+constexpr auto kCoordinateLimit = limits::kMaxPathCoordinate;
 
 double bounded(double v) {
   if (!(v > -kCoordinateLimit)) return -kCoordinateLimit;  // also NaN
@@ -28,7 +29,7 @@ void DevicePath::close_figure() {
   if (!vertices_.empty()) vertices_.back().closes_figure = true;
 }
 
-agg::path_storage DevicePath::to_agg() const {
+agg::path_storage DevicePath::to_agg(const agg::rect_d* visible) const {
   agg::path_storage out;
   const std::size_t n = vertices_.size();
   for (std::size_t i = 0; i < n; ++i) {
@@ -37,7 +38,14 @@ agg::path_storage DevicePath::to_agg() const {
       out.move_to(v.x, v.y);
     } else if (v.kind == Kind::BezierTo && i + 2 < n && vertices_[i + 1].kind == Kind::BezierTo &&
                vertices_[i + 2].kind == Kind::BezierTo) {
-      out.curve4(v.x, v.y, vertices_[i + 1].x, vertices_[i + 1].y, vertices_[i + 2].x, vertices_[i + 2].y);
+      const Vertex& from = vertices_[i - 1];
+      const Vertex& to = vertices_[i + 2];
+      if (visible) {
+        append_visible_curve(out, {{{from.x, from.y}, {v.x, v.y}, {vertices_[i + 1].x, vertices_[i + 1].y}, {to.x, to.y}}},
+                             *visible);
+      } else {
+        out.curve4(v.x, v.y, vertices_[i + 1].x, vertices_[i + 1].y, to.x, to.y);
+      }
       i += 2;
     } else {
       out.line_to(vertices_[i].x, vertices_[i].y);

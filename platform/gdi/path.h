@@ -3,8 +3,11 @@
 // keeps them, so a later change of transform does not move them.
 #pragma once
 
+#include "common/limits.h"
+
 #include <windows.h>
 
+#include <agg_basics.h>
 #include <agg_path_storage.h>
 
 #include <cstddef>
@@ -24,9 +27,7 @@ class DevicePath {
     bool closes_figure;  // PT_CLOSEFIGURE: the figure closes after this vertex
   };
 
-  // More points than this in one path fail the record that adds them: a
-  // picture needs far fewer, and the vertex array is 24 bytes a point.
-  static constexpr std::size_t kMaxVertices = 4'000'000;
+  static constexpr auto kMaxVertices = limits::kMaxPathVertices;  // see common/limits.h
 
   State state() const { return state_; }
   bool is_open() const { return state_ == State::Open; }
@@ -51,7 +52,10 @@ class DevicePath {
 
   // The path as AGG vertices: Béziers as curve4 commands, closed figures
   // closed. Whether open figures close is up to the caller (fills close them).
-  agg::path_storage to_agg() const;
+  // Given the box that can show, Béziers much larger than it are culled
+  // against it (gdi/visible_curves.h); lengths along them then change
+  // outside the box.
+  agg::path_storage to_agg(const agg::rect_d* visible = nullptr) const;
 
   // The path with its Béziers flattened into lines, keeping figure closes
   // (FlattenPath).

@@ -1,10 +1,11 @@
 #include "raster/stroke.h"
 
+#include "gdi/visible_curves.h"
+#include "raster/clipped_dash.h"
 #include "raster/cosmetic_line.h"
 #include "raster/scan_fill.h"
 
 #include <agg_conv_curve.h>
-#include <agg_conv_dash.h>
 #include <agg_conv_stroke.h>
 #include <agg_conv_transform.h>
 
@@ -21,8 +22,8 @@ struct Polyline {
 };
 
 // The outline's figures flattened to whole-pixel polylines.
-std::vector<Polyline> flatten(const DevicePath& outline) {
-  agg::path_storage path = outline.to_agg();
+std::vector<Polyline> flatten(const DevicePath& outline, const agg::rect_d& visible) {
+  agg::path_storage path = outline.to_agg(&visible);
   agg::conv_curve<agg::path_storage> curves(path);
   std::vector<Polyline> lines;
   double x, y;
@@ -47,7 +48,7 @@ void stroke_cosmetic(DeviceContext& dc, const DevicePath& outline, const PenTrai
   PixelWriter writer(dc, dc.state().rop2);
   CosmeticLine walker(writer, pixel_of(resolve_color(pen.color, dc.state().palette)), gap_color(dc.state()),
                       cosmetic_pattern(pen.line_style(), pen.dashes));
-  for (const Polyline& line : flatten(outline)) {
+  for (const Polyline& line : flatten(outline, visible_box(dc.surface(), kScanClipMargin))) {
     const std::vector<POINT>& p = line.points;
     for (std::size_t i = 1; i < p.size(); ++i) walker.line(p[i - 1], p[i]);
     if (line.closed && p.size() > 2) walker.line(p.back(), p.front());
@@ -119,7 +120,8 @@ void fill_stroke(DeviceContext& dc, Source& source, const PenTraits& pen, double
 
 void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenTraits& pen, double scale) {
   const double width = device_pen_width(pen, scale);
-  agg::path_storage path = outline.to_agg();
+  const agg::rect_d visible = visible_box(dc.surface(), width + kScanClipMargin);
+  agg::path_storage path = outline.to_agg(&visible);
   // Pixel (x, y) is the point (x, y): move it onto AGG's pixel centre, less
   // a subpixel step so that an edge on the boundary takes only one side.
   agg::trans_affine_translation to_centres(kPointToCentre, kPointToCentre);
@@ -130,9 +132,14 @@ void stroke_wide(DeviceContext& dc, const DevicePath& outline, const PenTraits& 
     fill_stroke(dc, curves, pen, width);
     return;
   }
-  agg::conv_dash<decltype(curves)> dashed(curves);
-  for (std::size_t i = 0; i + 1 < runs.size(); i += 2) dashed.add_dash(runs[i], runs[i + 1]);
-  fill_stroke(dc, dashed, pen, width);
+  agg::path_storage flattened;
+  flattened.concat_path(curves);
+  std::optional<agg::path_storage> dashes = clipped_dashes(flattened, runs, visible);
+  if (dashes) {
+    fill_stroke(dc, *dashes, pen, width);
+  } else {
+    fill_stroke(dc, flattened, pen, width);
+  }
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 // and RegionBuilder restores the canonical form.
 #include "region/region.h"
 
+#include "common/limits.h"
 #include "region/region_builder.h"
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace velmora::platform {
 
@@ -111,11 +113,56 @@ Region Region::from_rect(const RECT& rect) {
   return Region(std::vector<RECT>{clamped});
 }
 
-// Divide and conquer keeps the union of n rectangles near n log n band work
-// instead of the n squared of adding them one at a time.
+namespace {
+
+// Rectangles already in bands (as every region's own data is written: top
+// to bottom, each band's rectangles of one height, left to right, apart)
+// go straight to the builder, in one pass.
+bool banded(const std::vector<RECT>& rects) {
+  for (std::size_t i = 1; i < rects.size(); ++i) {
+    const RECT& a = rects[i - 1];
+    const RECT& b = rects[i];
+    const bool same_band = b.top == a.top && b.bottom == a.bottom && b.left >= a.right;
+    if (!same_band && b.top < a.bottom) return false;
+  }
+  return true;
+}
+
+std::vector<RECT> banded_region(const std::vector<RECT>& rects) {
+  RegionBuilder builder;
+  std::vector<Span> spans;
+  for (std::size_t start = 0; start < rects.size();) {
+    const std::span<const RECT> band = band_at(rects, start);
+    spans.clear();
+    for (const RECT& r : band) spans.push_back(Span{clamp_region_coordinate(r.left), clamp_region_coordinate(r.right)});
+    builder.add_band(clamp_region_coordinate(band.front().top), clamp_region_coordinate(band.front().bottom), spans);
+    start += band.size();
+  }
+  return builder.finish();
+}
+
+RECT bounding_box(const std::vector<RECT>& rects) {
+  std::optional<RECT> box;
+  for (const RECT& r : rects) {
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    box = box ? RECT{std::min(box->left, r.left), std::min(box->top, r.top), std::max(box->right, r.right),
+                     std::max(box->bottom, r.bottom)}
+              : r;
+  }
+  return box.value_or(RECT{0, 0, 0, 0});
+}
+
+}  // namespace
+
 Region Region::from_rects(const std::vector<RECT>& rects) {
   if (rects.empty()) return Region();
   if (rects.size() == 1) return from_rect(rects.front());
+  if (banded(rects)) return Region(banded_region(rects));
+  // Past the limit, loose rectangles give their bounding box, as a region
+  // too detailed to keep does.
+  if (rects.size() > limits::kMaxLooseRegionRects) return from_rect(bounding_box(rects));
+  // Divide and conquer keeps the union of n rectangles near n log n band
+  // work instead of the n squared of adding them one at a time.
   const auto middle = rects.begin() + static_cast<std::ptrdiff_t>(rects.size() / 2);
   const Region upper = from_rects(std::vector<RECT>(rects.begin(), middle));
   const Region lower = from_rects(std::vector<RECT>(middle, rects.end()));

@@ -7,6 +7,7 @@
 // given, a superset that is still a usable clip.
 #pragma once
 
+#include "common/limits.h"
 #include "region/region.h"
 
 #include <cstddef>
@@ -21,14 +22,9 @@ struct Span {
   int right;
 };
 
-// Detail beyond this many rectangles (16 bytes each, so 64 MiB) collapses to
-// the bounding box; no real clip needs more, and a hostile file cannot make
-// a region grow without bound.
-inline constexpr std::size_t kMaxRegionRects = std::size_t{1} << 22;
+using limits::kMaxRegionRects;
 
-// Region coordinates stay within +/- 2^27, the range device coordinates have
-// on the platform; this keeps offsets and widths far from int overflow.
-inline constexpr int kMaxRegionCoordinate = 1 << 27;
+inline constexpr auto kMaxRegionCoordinate = limits::kMaxDeviceCoordinate;
 
 int clamp_region_coordinate(long long value);
 

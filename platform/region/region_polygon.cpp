@@ -6,6 +6,7 @@
 //
 // An area-coverage rasterizer cannot stand in here: at a polygon's corners
 // the covered area and the sampled point disagree by up to half a pixel.
+#include "common/limits.h"
 #include "region/region.h"
 
 #include "region/region_builder.h"
@@ -22,10 +23,7 @@ namespace {
 // surface, and it bounds the rows one polygon can make us sample.
 constexpr double kPolygonExtent = 1 << 18;
 
-// More edge-row crossings than this (each edge counts once per row it spans)
-// and the polygon's region is its bounding box: a hostile path of millions of
-// tall edges would otherwise take minutes. Real clip paths need a few million.
-constexpr double kMaxCrossings = 1 << 24;
+constexpr auto kMaxCrossings = limits::kMaxPolygonCrossings;
 
 struct Edge {
   double x_top;

@@ -1,5 +1,7 @@
 #include "text/face_cache.h"
 
+#include "common/limits.h"
+
 #include <iterator>
 #include <list>
 #include <mutex>
@@ -7,10 +9,7 @@
 namespace velmora::platform {
 namespace {
 
-// Each open face keeps its file mapped and its tables parsed; metafiles use
-// a few faces at a time, so a small bound keeps memory flat without reopening
-// files in the common case.
-constexpr std::size_t kMaxOpenFaces = 16;
+using limits::kMaxOpenFaces;
 
 struct OpenFace {
   FontFile file;

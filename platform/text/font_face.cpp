@@ -1,5 +1,7 @@
 #include "text/font_face.h"
 
+#include "common/limits.h"
+
 #include FT_GASP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
@@ -23,9 +25,7 @@ constexpr double kFallbackLinePerEm = 0.066;
 
 constexpr char32_t kSymbolBase = 0xF000;
 
-// A two-level glyph bitmap larger than this is not drawn: hinting stops far
-// below the em it would take.
-constexpr long kMaxGlyphBitmapPixels = 1L << 22;
+using limits::kMaxGlyphBitmapPixels;
 
 bool is_symbol_private_use(char32_t c) { return c >= kSymbolBase && c <= kSymbolBase + 0xFF; }
 

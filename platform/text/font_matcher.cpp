@@ -1,5 +1,7 @@
 #include "text/font_matcher.h"
 
+#include "common/limits.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <array>
@@ -11,12 +13,8 @@
 namespace velmora::platform {
 namespace {
 
-// A metafile uses a handful of distinct fonts; the bound keeps a hostile one
-// that creates thousands from growing the cache without end.
-constexpr std::size_t kMaxCachedMatches = 256;
-// Linked fonts are cached per character; a page of CJK text uses a few
-// thousand.
-constexpr std::size_t kMaxCachedLinks = 8192;
+constexpr auto kMaxCachedMatches = limits::kMaxCachedFontMatches;
+constexpr auto kMaxCachedLinks = limits::kMaxCachedFontLinks;
 
 struct Substitute {
   const char* face;                         // lower case, as normalised

@@ -1,5 +1,6 @@
 #include "text/text_layout.h"
 
+#include "common/limits.h"
 #include "text/face_cache.h"
 #include "text/font_face.h"
 #include "text/font_matcher.h"
@@ -17,20 +18,14 @@
 namespace velmora::platform {
 namespace {
 
-// Glyphs smaller than this many device pixels per em are invisible, and
-// larger ones than any device could show; both are skipped rather than laid
-// out (a huge em would also make the flattened curves enormous).
-constexpr double kMinDeviceEm = 1.0 / 64;
-constexpr double kMaxDeviceEm = 1 << 16;
+using limits::kMinDeviceEm;
+using limits::kMaxDeviceEm;
 
-// Bounds the outline points one run may produce: a long string in a complex
-// face stays far below it, a hostile one stops there.
-constexpr unsigned kMaxPathVertices = 1u << 22;
+constexpr auto kMaxPathVertices = limits::kMaxTextPathVertices;
 
 constexpr char32_t kBreakCharacter = U' ';
 
-// Hinting stops here: above it the grid makes no visible difference.
-constexpr double kMaxHintedPpem = 1000;
+using limits::kMaxHintedPpem;
 
 // A scaled em this close below a whole pixel count is taken as that count:
 // the scale is a product of ratios that need not come out exact.
@@ -274,13 +269,35 @@ void append_glyph(FT_Face face, const RunFont& run, const Placement& place, FT_U
   append_glyph_outline(face, id, run.style, to_device, out);
 }
 
-// Appends the glyphs at the given positions of the run, uncurved.
+// Whether a glyph at this pen position may touch the visible box: the
+// face's bounding box of all its glyphs, grown by half its size for
+// synthetic bold and italic, mapped to the device.
+bool may_show(FT_Face face, const RunFont& run, const Placement& place, const agg::point_d& pen,
+              const std::optional<agg::rect_d>& visible) {
+  if (!visible) return true;
+  const FT_BBox& b = face->bbox;
+  const double grow_x = (b.xMax - b.xMin) / 2.0;
+  const double grow_y = (b.yMax - b.yMin) / 2.0;
+  const agg::trans_affine to_device = glyph_to_device(run, place, pen);
+  agg::rect_d box{1e300, 1e300, -1e300, -1e300};
+  for (const double x : {b.xMin - grow_x, b.xMax + grow_x}) {
+    for (const double y : {b.yMin - grow_y, b.yMax + grow_y}) {
+      double dx = x, dy = y;
+      to_device.transform(&dx, &dy);
+      box = {std::min(box.x1, dx), std::min(box.y1, dy), std::max(box.x2, dx), std::max(box.y2, dy)};
+    }
+  }
+  return !(box.x2 < visible->x1 || box.x1 > visible->x2 || box.y2 < visible->y1 || box.y1 > visible->y2);
+}
+
+// Appends the glyphs at the given positions of the run, uncurved, leaving
+// out those that cannot show.
 void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
                    const std::vector<agg::point_d>& pens, const std::vector<std::size_t>& which,
-                   agg::path_storage& curves) {
+                   const std::optional<agg::rect_d>& visible, agg::path_storage& curves) {
   for (std::size_t i : which) {
     if (curves.total_vertices() >= kMaxPathVertices) return;
-    append_glyph(face, run, place, ids[i], pens[i], curves);
+    if (may_show(face, run, place, pens[i], visible)) append_glyph(face, run, place, ids[i], pens[i], curves);
   }
 }
 
@@ -389,12 +406,14 @@ std::vector<double> own_advances(FT_Face face, const RunFont& run, const FontReq
 }
 
 void append_run_glyphs(FT_Face face, const RunFont& run, const FontRequest& font, const Placement& place,
-                       const RunGlyphs& glyphs, const std::vector<agg::point_d>& pens, agg::path_storage& out) {
+                       const RunGlyphs& glyphs, const std::vector<agg::point_d>& pens,
+                       const std::optional<agg::rect_d>& visible, agg::path_storage& out) {
   agg::path_storage curves;
-  append_glyphs(face, run, place, glyphs.ids, pens, glyphs_of(glyphs, kNotLinked), curves);
+  append_glyphs(face, run, place, glyphs.ids, pens, glyphs_of(glyphs, kNotLinked), visible, curves);
   for (std::size_t k = 0; k < glyphs.linked_files.size(); ++k) {
     with_face(glyphs.linked_files[k], [&](FT_Face linked) {
-      append_glyphs(linked, linked_run(linked, run, font), place, glyphs.ids, pens, glyphs_of(glyphs, k), curves);
+      append_glyphs(linked, linked_run(linked, run, font), place, glyphs.ids, pens, glyphs_of(glyphs, k), visible,
+                    curves);
     });
   }
   agg::conv_curve<agg::path_storage> flattened(curves);
@@ -421,7 +440,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
 
   TextGeometry& g = result.emplace();
   g.aliased_glyphs = run->style.monochrome || in.font.wants_aliased();
-  append_run_glyphs(face, *run, in.font, place, glyphs, pens, g.glyphs);
+  append_run_glyphs(face, *run, in.font, place, glyphs, pens, in.visible, g.glyphs);
   append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
   if (in.opaque_background)
     append_box(g.background, place.text_to_device, 0, -run->ascent, end.x, run->descent);

@@ -11,6 +11,7 @@
 // along the baseline, y down (as in MM_TEXT), in the font's logical units.
 #pragma once
 
+#include "common/limits.h"
 #include "text/font_request.h"
 
 #include <agg_basics.h>
@@ -45,6 +46,10 @@ struct TextLayoutInput {
   bool opaque_background = false;  // background mode OPAQUE: fill the text's cell box
   std::optional<RECTL> opaque_rect;  // ETO_OPAQUE, logical units
   std::optional<RECTL> clip_rect;    // ETO_CLIPPED, logical units
+  // The device box that can show (the surface): glyphs wholly outside it are
+  // left out, so that a long string running off the surface costs only what
+  // shows. Without it every glyph is laid out.
+  std::optional<agg::rect_d> visible;
 };
 
 struct TextGeometry {
@@ -62,9 +67,7 @@ struct TextGeometry {
 // invertible or not finite, a size out of range).
 std::optional<TextGeometry> layout_text(const TextLayoutInput& input);
 
-// A run longer than any real line of text; bounds the work and the memory
-// one record can ask for.
-inline constexpr std::size_t kMaxGlyphsPerRun = 1 << 16;
+using limits::kMaxGlyphsPerRun;
 
 // The cell height, in device pixels, of a font whose height is 0: the size
 // of the platform's default GUI font.

@@ -6,6 +6,7 @@
 // skipped, never fatal.
 #pragma once
 
+#include "common/limits.h"
 #include "wmf/device_mapping.h"
 #include "wmf/emf_writer.h"
 #include "wmf/object_table.h"
@@ -27,9 +28,7 @@ namespace velmora::platform::wmf {
 // bounds of what it draws, as SetWinMetaFileBits does without one.
 using PictureExtent = std::optional<SIZE>;
 
-// Saved states beyond this depth are not tracked (they are still emitted):
-// no real picture nests saves this deep, and each costs memory.
-inline constexpr std::size_t kMaxTrackedSaves = 4096;
+using limits::kMaxTrackedSaves;
 
 class Conversion {
  public:

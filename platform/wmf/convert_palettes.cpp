@@ -2,6 +2,7 @@
 // colours given as palette indexes: the conversion keeps each palette's
 // entries and turns such colours into RGB with the palette selected when
 // the colour is read. Realizing a palette changes nothing here.
+#include "common/limits.h"
 #include "wmf/convert_objects.h"
 #include "wmf/wmf_records.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kPaletteIndexFlag = 0x01;     // PALETTEINDEX(i): 0x0100iiii
 constexpr std::uint32_t kPaletteRelativeFlag = 0x02;  // PALETTERGB(r, g, b): 0x02bbggrr
-constexpr std::size_t kMaxPaletteEntries = 1024;      // the largest palette a LOGPALETTE-based device makes
+constexpr auto kMaxPaletteEntries = limits::kMaxWmfPaletteEntries;
 
 // The default palette's 20 static colours, as RGB COLORREFs (0x00bbggrr).
 constexpr COLORREF kDefaultPalette[20] = {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,9 +39,7 @@ struct Bitmap16 {
   std::uint8_t bits_pixel;
 };
 
-// A device-dependent bitmap would otherwise allocate this much; it is
-// larger than any pattern or picture a WMF carries.
-inline constexpr std::size_t kMaxBitmap16Bytes = std::size_t{1} << 26;
+using limits::kMaxBitmap16Bytes;
 
 // Reads a Bitmap16's 10-byte header; the bits follow it.
 std::optional<Bitmap16> read_bitmap16(ByteReader& reader);

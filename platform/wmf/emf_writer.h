@@ -4,6 +4,8 @@
 // result is handed to the same validation as any EMF file.
 #pragma once
 
+#include "common/limits.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -49,10 +51,7 @@ struct EmfPictureSize {
   SIZEL millimeters;  // and in millimetres
 };
 
-// The converted file may not grow past this: a WMF is at most a few hundred
-// megabytes of 16-bit records, and its EMF form is a small multiple of that;
-// the EMF size field is 32-bit.
-inline constexpr std::size_t kMaxEmfBytes = std::size_t{1} << 30;
+inline constexpr auto kMaxEmfBytes = limits::kMaxConvertedEmfBytes;
 
 class EmfWriter {
  public:

@@ -4,6 +4,7 @@
 // object's table index is its slot + 1 (EMF index 0 is the metafile itself).
 #pragma once
 
+#include "common/limits.h"
 #include "text/font_request.h"
 
 #include <windows.h>
@@ -31,9 +32,7 @@ struct WmfObject {
   std::vector<COLORREF> palette;  // palettes: their entries as RGB colours
 };
 
-// WMF slot numbers are 16-bit, and EMF's nHandles (a WORD) must exceed the
-// highest EMF index, slot + 1.
-inline constexpr std::uint32_t kMaxObjectSlots = 0xFFFE;
+inline constexpr auto kMaxObjectSlots = limits::kMaxWmfObjectSlots;
 
 class ObjectTable {
  public:

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/byte_reader.h"
+#include "common/limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,10 +28,7 @@ struct WmfFile {
 
 // The size of one record's own header: size (2 words) and function.
 inline constexpr std::uint32_t kRecordHeaderWords = 3;
-// A metafile of more records than this is refused rather than indexed: four
-// million records is far beyond any real picture, and the index of each
-// costs memory before the first is converted.
-inline constexpr std::size_t kMaxWmfRecords = std::size_t{1} << 22;
+using limits::kMaxWmfRecords;
 
 // The records of WMF data, or nothing when the data is not a WMF: a bad
 // header, a record size below its own header (a zero size would loop

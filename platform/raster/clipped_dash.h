@@ -1,0 +1,25 @@
+// The dashes of a wide pen, laid only where they can show. AGG's dasher
+// walks the whole outline, and along a line millions of pixels long it makes
+// millions of dashes outside the surface. Here each segment is first cut to
+// a box (the surface grown by the pen's width): the parts outside only move
+// the dash pattern on, the part inside is dashed, so the work follows the
+// visible length of the outline.
+#pragma once
+
+#include <agg_basics.h>
+#include <agg_path_storage.h>
+
+#include <optional>
+#include <vector>
+
+namespace velmora::platform {
+
+// The dashes of a flattened outline (move_to, line_to and closing commands
+// only) as open polylines, each figure starting the pattern afresh, as AGG's
+// dasher does. runs: drawn and gap lengths in turn, their sum positive.
+// Empty when the dashes inside the box would exceed
+// limits::kMaxDashesPerStroke; the caller then strokes the outline solid.
+std::optional<agg::path_storage> clipped_dashes(agg::path_storage& flattened, const std::vector<double>& runs,
+                                                const agg::rect_d& box);
+
+}  // namespace velmora::platform
