@@ -1,6 +1,6 @@
 // Every metafile of the shared corpus, real and deliberately broken, and
-// every regression input kept in tests/data/regressions goes through the
-// file entry point at a small size: whatever the bytes hold, the call gives
+// every input the fuzz targets ever crashed or hung on (fuzz/regressions)
+// goes through the file entry point at a small size: whatever the bytes hold, the call gives
 // 0 or 1, leaves the caller's rectangle alone and releases every object it
 // made. The corpus is not part of the repository, so its tests skip when it
 // is absent; the regression inputs always run.
@@ -36,7 +36,7 @@ constexpr int kTargetSide = 96;
 constexpr int kFuzzCanvasSide = 48;
 
 const fs::path kCorpus = fs::path(VELMORA_SHARED_DIR) / "corpus";
-const fs::path kRegressions = fs::path(VELMORA_TEST_DATA) / "regressions";
+const fs::path kRegressions = fs::path(VELMORA_FUZZ_INPUTS) / "regressions";
 
 std::vector<fs::path> files_under(const fs::path& dir) {
   std::vector<fs::path> files;
