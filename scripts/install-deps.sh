@@ -20,6 +20,8 @@ packages=(
   g++-mingw-w64-x86-64
   # Debian packages of the project (cpack, dpkg-shlibdeps)
   dpkg-dev
+  # fuzzing: libFuzzer and its sanitizers (fuzz/README.md)
+  clang libclang-rt-dev
   # corpus scoring (compare.py)
   python3 python3-pil python3-numpy
 )
