@@ -7,6 +7,8 @@
 #include "capture_geometry.h"
 #include "resample.h"
 
+#include <cmath>
+
 namespace {
 
 using velmora::core::CaptureGeometry;
@@ -41,6 +43,8 @@ bool draw(HDC dc, HENHMETAFILE picture, const RECT& rect, unsigned char key, dou
 int Velmora(HDC dc, HENHMETAFILE hemf, RECT* rect, unsigned char alphaKey, double angle, double cropLeft,
             double cropTop, double cropRight, double cropBottom) {
   if (!dc || !hemf || !rect) return 0;
+  // A turn that is not a finite number has no meaning; it is refused.
+  if (!std::isfinite(angle)) return 0;
   const auto crop = velmora::core::normalize_crop(cropLeft, cropTop, cropRight, cropBottom);
   if (!crop) return 0;
   const auto geometry = velmora::core::plan_capture(*rect, *crop);

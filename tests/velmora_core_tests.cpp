@@ -205,6 +205,11 @@ TEST_F(VelmoraCore, RefusedCallsCreateNothingAndLeaveTheTarget) {
   EXPECT_EQ(draw(picture, 255, 0.0, 1.5, 0, 2.0, 1), 0);  // negative extent
   EXPECT_EQ(draw(picture, 255, 0.0, nan, 0, 1, 1), 0);
   EXPECT_EQ(draw(picture, 255, 0.0, 0.5, 0.5, 0.5 + 1e-13, 1), 0);  // beyond the coordinate limit
+  // A turn that is not a number or infinite has no meaning; the resampler
+  // would walk a NaN transform (found hanging by fuzz_velmora).
+  for (double angle : {nan, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(draw(picture, 255, angle, 0, 0, 1, 1), 0);
+  }
   EXPECT_EQ(target_.snapshot(), before);
   EXPECT_EQ(rect.right, kRect.right);  // never written
 }
