@@ -79,7 +79,18 @@ SweepResult sweep(DibTarget& target, const std::function<int()>& call, bool zero
   return result;
 }
 
+// Under AddressSanitizer the file table's objects come from the
+// sanitizer's own operator new while their deletion reaches the replaced
+// one, which the sanitizer reports as a mismatch; the sweeps through the
+// file entry points run in the other builds.
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_SKIP_FILE_SWEEPS GTEST_SKIP() << "the sanitizer's operator new is bound in the file table"
+#else
+#define VELMORA_SKIP_FILE_SWEEPS static_cast<void>(0)
+#endif
+
 TEST(FileEntryAllocationFailure, VelmoraFileWReleasesAndReportsEveryFailure) {
+  VELMORA_SKIP_FILE_SWEEPS;
   DibTarget target(24, 20);
   for (const fs::path& file : {kEmf, kWmf}) {
     const std::wstring path = file.wstring();  // made before the sweep: the test's own allocations must not fail
@@ -96,6 +107,7 @@ TEST(FileEntryAllocationFailure, VelmoraFileWReleasesAndReportsEveryFailure) {
 }
 
 TEST(FileEntryAllocationFailure, VelmoraFileReleasesAndReportsEveryFailure) {
+  VELMORA_SKIP_FILE_SWEEPS;
   DibTarget target(16, 16);
   const std::string path = kWmf.string();
   const SweepResult result = sweep(
