@@ -16,12 +16,14 @@ packages=(
   fonts-wqy-microhei
   # Symbol, Wingdings and Tahoma layouts (fonts-wine), a second Symbol (urw-base35)
   fonts-wine fonts-urw-base35
-  # the check that rasterizer/ compiles against the real <windows.h>
+  # the check that rasterizer/ and viewer/ compile against the real <windows.h>
   g++-mingw-w64-x86-64
   # Debian packages of the project (cpack, dpkg-shlibdeps)
   dpkg-dev
   # fuzzing: libFuzzer and its sanitizers (fuzz/README.md)
   clang libclang-rt-dev
+  # the resource compiler (windres) for the viewer's resource script
+  binutils-mingw-w64-x86-64
   # corpus scoring (compare.py)
   python3 python3-pil python3-numpy
 )

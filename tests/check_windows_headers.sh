@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Compiles every rasterizer source, syntax only, against the real Windows
-# headers of the mingw-w64 cross compiler: the library must build unchanged
-# on Windows. Exits 77 (skipped) where the cross compiler is missing.
+# Compiles every rasterizer and viewer source, syntax only, against the real
+# Windows headers of the mingw-w64 cross compiler: the library and the viewer
+# must build unchanged on Windows. Exits 77 (skipped) where the cross compiler is missing.
 set -euo pipefail
 source_dir=$1
 cxx=$(command -v x86_64-w64-mingw32-g++-posix || command -v x86_64-w64-mingw32-g++ || true)
@@ -17,5 +17,12 @@ for f in "$source_dir"/rasterizer/*.cpp; do
     status=1
   fi
 done
-[ $status -eq 0 ] && echo "rasterizer compiles against the Windows headers"
+for f in "$source_dir"/viewer/*.cpp; do
+  if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -municode -I "$source_dir/viewer" \
+      -I "$source_dir/rasterizer/include" -I "$source_dir/rasterizer" "$f"; then
+    echo "FAILED: $f"
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "rasterizer and viewer compile against the Windows headers"
 exit $status

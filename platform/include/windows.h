@@ -8,3 +8,5 @@
 #include "win32/emr.h"
 #include "win32/kernel.h"
 #include "win32/user.h"
+#include "win32/window.h"
+#include "win32/commdlg.h"

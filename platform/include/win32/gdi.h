@@ -384,3 +384,11 @@ WINGDIAPI UINT WINAPI GetEnhMetaFileHeader(HENHMETAFILE hemf, UINT nSize, LPENHM
 WINGDIAPI UINT WINAPI GetEnhMetaFileBits(HENHMETAFILE hEMF, UINT nSize, LPBYTE lpData);
 WINGDIAPI BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE hmf);
 WINGDIAPI BOOL WINAPI PlayEnhMetaFile(HDC hdc, HENHMETAFILE hmf, const RECT* lprect);
+
+// Text output on a device context, through the platform's fonts
+WINGDIAPI HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lplf);
+WINGDIAPI BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWSTR lpString, UINT c,
+                                  const INT* lpDx);
+WINGDIAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+WINGDIAPI COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+WINGDIAPI int WINAPI SetBkMode(HDC hdc, int mode);
