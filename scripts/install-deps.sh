@@ -24,6 +24,10 @@ packages=(
   clang libclang-rt-dev
   # the resource compiler (windres) for the viewer's resource script
   binutils-mingw-w64-x86-64
+  # the viewer's desktop window
+  libgtk-3-dev
+  # the viewer's smoke test: a virtual X display, input, screenshots
+  xvfb xauth xdotool x11-apps imagemagick
   # corpus scoring (compare.py)
   python3 python3-pil python3-numpy
 )
