@@ -99,16 +99,22 @@ class GtkBackend final : public Backend {
     connect_area(*n);
   }
 
+  // A dialog hands the keyboard back to its owner.
   void window_destroyed(Window& w) override {
     NativeWindow* n = native_of(w);
     if (!n) return;
     w.native = nullptr;
     gtk_widget_destroy(n->window);
     delete n;
+    if (GtkWidget* owner = w.dialog ? native_widget(w.parent) : nullptr) gtk_window_present(GTK_WINDOW(owner));
   }
 
+  // Shown windows take the keyboard, as the desktop gives a new window focus.
   void window_shown(Window& w) override {
-    if (NativeWindow* n = native_of(w)) gtk_widget_show_all(n->window);
+    NativeWindow* n = native_of(w);
+    if (!n) return;
+    gtk_widget_show_all(n->window);
+    gtk_window_present(GTK_WINDOW(n->window));
   }
 
   void title_changed(Window& w) override {

@@ -33,9 +33,10 @@ WPARAM virtual_key(guint keyval, gunichar character) {
   return 0;
 }
 
-gboolean on_key(GtkWidget* /*toplevel*/, GdkEventKey* event, gpointer window) {
-  const HWND hwnd = static_cast<HWND>(window);
-  const bool alt = (event->state & GDK_MOD1_MASK) != 0;
+bool with_alt(const GdkEventKey* event) { return (event->state & GDK_MOD1_MASK) != 0; }
+
+gboolean post_key(const GdkEventKey* event, HWND hwnd) {
+  const bool alt = with_alt(event);
   const gunichar character = gdk_keyval_to_unicode(event->keyval);
   const WPARAM key = virtual_key(event->keyval, character);
   const LPARAM flags = alt ? (1 << 29) : 0;  // the context bit: Alt is down
@@ -45,6 +46,17 @@ gboolean on_key(GtkWidget* /*toplevel*/, GdkEventKey* event, gpointer window) {
   return key != 0 || character != 0;
 }
 
+// Plain keys before GTK's own handling (which would take Enter for a
+// default button the program does not have); Alt keys after it, so that
+// menu mnemonics win.
+gboolean on_key_before(GtkWidget* /*toplevel*/, GdkEventKey* event, gpointer window) {
+  return !with_alt(event) && post_key(event, static_cast<HWND>(window));
+}
+
+gboolean on_key_after(GtkWidget* /*toplevel*/, GdkEventKey* event, gpointer window) {
+  return with_alt(event) && post_key(event, static_cast<HWND>(window));
+}
+
 }  // namespace
 
 void connect_mouse_input(GtkWidget* area, HWND window) {
@@ -52,10 +64,10 @@ void connect_mouse_input(GtkWidget* area, HWND window) {
   g_signal_connect(area, "button-release-event", G_CALLBACK(on_button), window);
 }
 
-// After GTK's own handling, so that menu mnemonics and navigation win.
 void connect_key_input(GtkWidget* toplevel, HWND window) {
   gtk_widget_add_events(toplevel, GDK_KEY_PRESS_MASK);
-  g_signal_connect_after(toplevel, "key-press-event", G_CALLBACK(on_key), window);
+  g_signal_connect(toplevel, "key-press-event", G_CALLBACK(on_key_before), window);
+  g_signal_connect_after(toplevel, "key-press-event", G_CALLBACK(on_key_after), window);
 }
 
 }  // namespace velmora::window

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace velmora::test {
 namespace {
 
@@ -16,12 +18,24 @@ using viewer::viewer_state;
 
 HWND main_window() { return viewer_state().main_window; }
 
+int dark_pixels(HWND window, const RECT& r) {
+  const DWORD* pixels = nullptr;
+  int width = 0, height = 0, count = 0;
+  if (!VelmoraWindowPixels(window, &pixels, &width, &height)) return 0;
+  for (LONG y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, height); ++y)
+    for (LONG x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, width); ++x)
+      if ((pixels[y * width + x] & 0xFF) < 0x80) ++count;
+  return count;
+}
+
 struct AboutSeen {
   HWND dialog = nullptr;
   std::wstring caption;
   std::vector<std::wstring> texts;
   std::vector<RECT> places;
   RECT client{};
+  DWORD corner = 0;            // a pixel of the dialog's face
+  int dark_in_first_line = 0;  // text pixels in the first static's place
   bool closed_after = false;
 };
 
@@ -41,12 +55,17 @@ class AboutTest : public ::testing::Test {
           if (seen_.dialog == main_window()) return;
           seen_.caption = title_of(seen_.dialog);
           GetClientRect(seen_.dialog, &seen_.client);
+          const DWORD* pixels = nullptr;
+          int width = 0, height = 0;
+          if (VelmoraWindowPixels(seen_.dialog, &pixels, &width, &height))
+            seen_.corner = pixels[2 * width + 2] & 0xFFFFFF;
           for (HWND c = GetWindow(seen_.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             seen_.texts.push_back(title_of(c));
             RECT r;
             GetWindowRect(c, &r);
             seen_.places.push_back(r);
           }
+          seen_.dark_in_first_line = dark_pixels(seen_.dialog, seen_.places.empty() ? RECT{} : seen_.places[0]);
         })
         .then([&] { end(seen_.dialog); })
         .then([&] {
@@ -84,6 +103,8 @@ TEST_F(AboutTest, AltQuestionMarkOpensTheBoxBuiltFromItsTemplate) {
   EXPECT_NEAR(ok.right - ok.left, 50 * ux, 1.0);
   EXPECT_NEAR(ok.bottom - ok.top, 14 * uy, 1.0);
   EXPECT_NEAR(seen_.places[3].top, 30 * uy, 1.0);
+  EXPECT_EQ(seen_.corner, 0xF0F0F0u) << "the dialog face";
+  EXPECT_GT(seen_.dark_in_first_line, 30) << "the first line's text";
   EXPECT_TRUE(seen_.closed_after);
 }
 
