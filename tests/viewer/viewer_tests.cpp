@@ -198,6 +198,46 @@ TEST_F(ViewerTest, OpenAsksWithTheViewersFieldsAndTakesWhatTheDialogReturns) {
   EXPECT_EQ(std::wstring(document().file_name), other);
 }
 
+TEST_F(ViewerTest, OpeningEachKindInTurnReplacesThePictureEveryTime) {
+  folder_.write("tiger.emf", tiger_emf());
+  const std::wstring placeable = folder_.write("a.wmf", solid_placeable_wmf(300, 100));
+  const std::wstring emf = folder_.write("b.emf", solid_emf(100, 400));
+  const std::wstring plain = folder_.write("c.wmf", solid_plain_wmf(200, 100));
+  session_.answer_open({placeable, emf, plain});
+  struct After {
+    HENHMETAFILE picture;
+    float aspect;
+    std::wstring title;
+    size_t pictures_alive;
+  };
+  std::vector<After> after;
+  std::vector<HENHMETAFILE> before;
+  std::vector<std::function<void()>> steps;
+  for (int i = 0; i < 3; ++i) {
+    steps.push_back([&] {
+      before.push_back(document().picture);
+      PostMessageW(main_window(), WM_COMMAND, CMD_OPEN, 0);
+    });
+    steps.push_back([&] {
+      after.push_back({document().picture, document().aspect, title_of(main_window()),
+                       VelmoraPlatformLiveObjects(OBJ_ENHMETAFILE)});
+    });
+  }
+  EXPECT_EQ(run(steps), 0);
+  ASSERT_EQ(after.size(), 3u);
+  const std::wstring paths[] = {placeable, emf, plain};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NE(after[i].picture, nullptr);
+    EXPECT_NE(after[i].picture, before[i]);
+    EXPECT_EQ(GetObjectType(before[i]), 0u) << "the previous picture is deleted";
+    EXPECT_EQ(after[i].pictures_alive, 1u);
+    EXPECT_TRUE(titled_with_time(after[i].title, paths[i]));
+  }
+  EXPECT_FLOAT_EQ(after[0].aspect, 3.0f);
+  EXPECT_FLOAT_EQ(after[1].aspect, 0.25f);
+  EXPECT_GT(after[2].aspect, 1.0f);
+}
+
 TEST_F(ViewerTest, CancelledOpenChangesNothingAndDoesNotRepaint) {
   folder_.write("tiger.emf", tiger_emf());
   session_.answer_open({std::nullopt});
