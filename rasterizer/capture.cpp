@@ -10,6 +10,8 @@ std::size_t pixel_count(const PixelMemory& memory) {
   return static_cast<std::size_t>(memory.width) * static_cast<std::size_t>(memory.height);
 }
 
+}  // namespace
+
 // All bytes 0, then every alpha byte (3, 7, 11, ...) set to the key. The
 // player writes 0 into the alpha byte of each pixel it draws.
 void prefill(const PixelMemory& memory, unsigned char key) {
@@ -37,8 +39,6 @@ void clear_frame(const PixelMemory& memory) {
     std::memset(row + stride - 4, 0, 4);
   }
 }
-
-}  // namespace
 
 CaptureSurface::CaptureSurface(HDC target, int width, int height) : width_(width), height_(height) {
   memory_dc_ = CreateCompatibleDC(target);

@@ -21,6 +21,14 @@ struct PixelMemory {
   int height = 0;
 };
 
+// The capture's own passes, in the order capture() makes them: every byte 0
+// and every alpha byte the key; after playback, the alpha bytes XORed with
+// the key (drawn pixels take it, untouched ones become transparent); the
+// one-pixel frame cleared.
+void prefill(const PixelMemory& memory, unsigned char key);
+void flip_key(const PixelMemory& memory, unsigned char key);
+void clear_frame(const PixelMemory& memory);
+
 class CaptureSurface {
  public:
   // Makes the memory context compatible with `target`, then the result

@@ -21,6 +21,8 @@ class Canvas {
   HDC dc() const { return dc_; }
   int width() const { return width_; }
   int height() const { return height_; }
+  // The pixel memory: bottom-up rows of 4 * width bytes.
+  std::uint8_t* bits() const { return bits_; }
 
   // Every pixel opaque white.
   void fill_white();
