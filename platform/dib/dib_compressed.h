@@ -8,7 +8,7 @@
 #include <span>
 
 #include "dib/dib_header.h"
-#include "dib/image.h"
+#include "raster/image.h"
 
 namespace velmora::platform {
 

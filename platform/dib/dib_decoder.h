@@ -16,7 +16,7 @@
 
 #include "common/byte_reader.h"
 #include "dib/dib_header.h"
-#include "dib/image.h"
+#include "raster/image.h"
 
 namespace velmora::platform {
 

@@ -24,15 +24,6 @@ int device_pixel(double v) {
 
 bool keeps_axes(const agg::trans_affine& t) { return t.shx == 0.0 && t.shy == 0.0; }
 
-DcState pattern_state(const DcState& state) {
-  DcState opaque;
-  opaque.bk_mode = OPAQUE;
-  opaque.bk_color = state.bk_color;
-  opaque.text_color = state.text_color;
-  opaque.brush_origin = state.brush_origin;
-  return opaque;
-}
-
 void mirror_axis(int& origin, int& extent) {
   origin += extent + (extent > 0 ? -1 : 1);
   extent = -extent;
@@ -118,11 +109,6 @@ std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordD
   return parse_dib_header(*bmi, dib.usage == DIB_PAL_COLORS ? ColorUsage::PaletteIndices : ColorUsage::Rgb);
 }
 
-BlitTarget blit_target(const DeviceContext& dc) {
-  const auto& clip = dc.state().clip;
-  return {dc.surface(), clip ? &clip->rects() : nullptr};
-}
-
 Placement place_logical_rect(const DeviceContext& dc, int x, int y, int cx, int cy) {
   const agg::trans_affine t = dc.logical_to_device();
   double x0 = x, y0 = y;
@@ -178,7 +164,5 @@ Placement mirrored(const Placement& placement, bool mirror_x, bool mirror_y) {
   }
   return p;
 }
-
-DcBrushPattern::DcBrushPattern(const DcState& state) : source_(state.brush_traits, pattern_state(state)) {}
 
 }  // namespace velmora::platform

@@ -1,6 +1,6 @@
 // What the bitmap records share: the source-bitmap fields that most of them
 // carry, decoding the DIB they embed, and turning logical rectangles into
-// device placements for the blits of dib/blit.h.
+// device placements for the blits of raster/blit.h.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "common/byte_reader.h"
-#include "dib/blit.h"
+#include "raster/blit.h"
 #include "dib/dib_decoder.h"
 #include "gdi/dc.h"
-#include "raster/brush_source.h"
 
 namespace velmora::platform {
 
@@ -56,9 +55,6 @@ const std::vector<PALETTEENTRY>* selected_palette(const DeviceContext& dc);
 // The header of a record's DIB alone, without decoding its bits.
 std::optional<DibHeader> record_dib_header(const ByteReader& body, const RecordDib& dib);
 
-// The context's surface and clip.
-BlitTarget blit_target(const DeviceContext& dc);
-
 // The device placement of a logical rectangle (x, y, cx, cy): axis-aligned
 // when the context's transform keeps axes, affine otherwise.
 Placement place_logical_rect(const DeviceContext& dc, int x, int y, int cx, int cy);
@@ -74,18 +70,6 @@ std::optional<MappedSource> map_source_rect(const Image32* image, const XFORM& x
 
 // Mirrors a placement along the axes a negative source extent asked for.
 Placement mirrored(const Placement& placement, bool mirror_x, bool mirror_y);
-
-// The context's brush as a raster operation's pattern. PatBlt paints a
-// hatch's background whatever the background mode.
-class DcBrushPattern final : public PatternSampler {
- public:
-  explicit DcBrushPattern(const DcState& state);
-  bool paints_nothing() const { return source_.paints_nothing(); }
-  std::uint32_t at(int x, int y) const override { return source_.at(x, y).value_or(0); }
-
- private:
-  BrushSource source_;
-};
 
 }  // namespace velmora::platform
 

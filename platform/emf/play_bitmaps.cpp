@@ -7,7 +7,8 @@
 #include "emf/record_handlers.h"
 #include "gdi/gdi_objects.h"
 
-#include "dib/rop3.h"
+#include "gdi/dc_paint.h"
+#include "raster/rop3.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +34,7 @@ std::optional<DestRect> read_dest_rect(ByteReader& body) {
 void draw(DeviceContext& dc, const Placement& placement, const MappedSource& mapped, DWORD rop) {
   const DcBrushPattern pattern(dc.state());
   const RopBlit op{rop, pattern.paints_nothing() ? nullptr : &pattern, dc.state().stretch_mode};
-  blit(blit_target(dc), mirrored(placement, mapped.mirror_x, mapped.mirror_y), mapped.source, op);
+  blit(dc, mirrored(placement, mapped.mirror_x, mapped.mirror_y), mapped.source, op);
 }
 
 // A blit without a bitmap: the ROP combines only the brush and the destination.

@@ -1,12 +1,13 @@
 // The bitmap records beyond plain raster operations: MASKBLT, PLGBLT,
 // TRANSPARENTBLT, ALPHABLEND and GRADIENTFILL (MS-EMF 2.3.1).
 #include "common/limits.h"
-#include "dib/gradient_fill.h"
-#include "dib/rop3.h"
+#include "raster/gradient_fill.h"
+#include "raster/rop3.h"
 #include "emf/bitmap_records.h"
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
-#include "raster/pixel_writer.h"
+#include "gdi/dc_paint.h"
+#include "raster/pixel_word.h"
 
 #include <array>
 #include <vector>
@@ -54,7 +55,7 @@ void masked_blit(DeviceContext& dc, const Placement& placement, const MappedSour
     op.mask_x = fields.x;
     op.mask_y = fields.y;
   }
-  blit(blit_target(dc), mirrored(placement, mapped.mirror_x, mapped.mirror_y), mapped.source, op);
+  blit(dc, mirrored(placement, mapped.mirror_x, mapped.mirror_y), mapped.source, op);
 }
 
 // EMR_MASKBLT: rclBounds, xDest, yDest, cxDest, cyDest, dwRop (a ROP4), xSrc,
@@ -146,7 +147,7 @@ void on_transparent_blt(Playback& p, ByteReader body) {
   const auto [x, y, cx, cy] = *dest;
   const Placement placement = mirrored(place_logical_rect(dc, x, y, cx, cy), source->mapped.mirror_x,
                                        source->mapped.mirror_y);
-  transparent_blit(blit_target(dc), placement, source->mapped.source, pixel_of(*color));
+  transparent_blit(dc, placement, source->mapped.source, pixel_of(*color));
 }
 
 // EMR_ALPHABLEND: rclBounds, xDest, yDest, cxDest, cyDest, BLENDFUNCTION
@@ -165,7 +166,7 @@ void on_alpha_blend(Playback& p, ByteReader body) {
   const auto [x, y, cx, cy] = *dest;
   const Placement placement = mirrored(place_logical_rect(dc, x, y, cx, cy), source->mapped.mirror_x,
                                        source->mapped.mirror_y);
-  alpha_blend(blit_target(dc), placement, source->mapped.source, BLENDFUNCTION{*op, *flags, *constant, *format});
+  alpha_blend(dc, placement, source->mapped.source, BLENDFUNCTION{*op, *flags, *constant, *format});
 }
 
 std::optional<GradientVertex> read_vertex(ByteReader& body, const agg::trans_affine& t) {
@@ -181,15 +182,15 @@ std::optional<GradientVertex> read_vertex(ByteReader& body, const agg::trans_aff
   return v;
 }
 
-void fill_shape(const BlitTarget& target, const std::vector<GradientVertex>& vertices, const std::uint32_t* index,
+void fill_shape(DeviceContext& dc, const std::vector<GradientVertex>& vertices, const std::uint32_t* index,
                 std::uint32_t mode) {
   for (int i = 0; i < (mode == GRADIENT_FILL_TRIANGLE ? 3 : 2); ++i) {
     if (index[i] >= vertices.size()) return;
   }
   const GradientVertex& a = vertices[index[0]];
   const GradientVertex& b = vertices[index[1]];
-  if (mode == GRADIENT_FILL_TRIANGLE) return gradient_fill_triangle(target, a, b, vertices[index[2]]);
-  gradient_fill_rect(target, a, b, mode == GRADIENT_FILL_RECT_V);
+  if (mode == GRADIENT_FILL_TRIANGLE) return gradient_fill_triangle(dc, a, b, vertices[index[2]]);
+  gradient_fill_rect(dc, a, b, mode == GRADIENT_FILL_RECT_V);
 }
 
 // EMR_GRADIENTFILL: rclBounds, nVer, nTri, ulMode, nVer TRIVERTEX, then nTri
@@ -205,7 +206,6 @@ void on_gradient_fill(Playback& p, ByteReader body) {
   std::vector<GradientVertex> vertices;
   vertices.reserve(*count);
   for (std::uint32_t i = 0; i < *count; ++i) vertices.push_back(*read_vertex(body, t));
-  const BlitTarget target = blit_target(p.dc());
   const int per_shape = *mode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
   for (std::uint32_t s = 0; s < *shapes; ++s) {
     std::uint32_t index[3] = {0, 0, 0};
@@ -214,7 +214,7 @@ void on_gradient_fill(Playback& p, ByteReader body) {
       if (!value) return;
       index[i] = *value;
     }
-    fill_shape(target, vertices, index, *mode);
+    fill_shape(p.dc(), vertices, index, *mode);
   }
 }
 

@@ -9,9 +9,7 @@
 #include "emf/region_data.h"
 #include "gdi/dc_clip.h"
 #include "gdi/visible_curves.h"
-#include "raster/brush_source.h"
-#include "raster/painter.h"
-#include "raster/pixel_writer.h"
+#include "gdi/dc_paint.h"
 #include "region/region_builder.h"
 
 #include <agg_conv_curve.h>
@@ -153,13 +151,7 @@ void on_invert_rgn(Playback& p, ByteReader body) {
   if (!record) return;
   auto region = read_device_region(p, body, record->data_size);
   if (!region) return;
-  PixelWriter writer(p.dc(), R2_NOT);
-  const BrushSource any = BrushSource::solid(0);
-  for (const RECT& r : region->rects()) {
-    const int top = std::max<int>(r.top, 0);
-    const int bottom = std::min<int>(r.bottom, p.dc().surface().height);
-    for (int y = top; y < bottom; ++y) writer.span(y, r.left, r.right, any);
-  }
+  invert_region(p.dc(), *region);
 }
 
 // The pixels of a region that lie within (width, height) of its outside:

@@ -13,7 +13,7 @@
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
 #include "emf/shape_geometry.h"
-#include "raster/stroke.h"
+#include "gdi/dc_paint.h"
 
 #include <algorithm>
 #include <cmath>

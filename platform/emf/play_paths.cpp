@@ -3,7 +3,7 @@
 // clipping records.
 #include "emf/drawing.h"
 #include "emf/record_handlers.h"
-#include "raster/stroke.h"
+#include "gdi/dc_paint.h"
 
 #include <agg_conv_curve.h>
 #include <agg_conv_stroke.h>

@@ -3,7 +3,7 @@
 #include "emf/drawing.h"
 #include "emf/record_fields.h"
 #include "emf/record_handlers.h"
-#include "raster/pixel_writer.h"
+#include "gdi/dc_paint.h"
 
 namespace velmora::platform {
 namespace {
@@ -149,7 +149,7 @@ void on_set_pixel(Playback& p, ByteReader body) {
   auto color = body.read<std::uint32_t>();
   if (!at || !color) return;
   const POINT d = DeviceMapping(p.dc()).point(at->x, at->y);
-  PixelWriter(p.dc(), R2_COPYPEN).pixel(d.x, d.y, pixel_of(resolve_color(*color, p.dc().state().palette)));
+  set_pixel(p.dc(), d.x, d.y, *color);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "emf/text_drawing.h"
 
 #include "common/limits.h"
-#include "emf/glyph_fill.h"
-#include "raster/painter.h"
+#include "gdi/dc_paint.h"
 #include "text/text_layout.h"
 #include "text/text_space.h"
 
@@ -78,28 +77,21 @@ TextLayoutInput layout_input(DeviceContext& dc, const TextOut& text, int graphic
   return in;
 }
 
-BrushTraits solid(COLORREF color) {
-  BrushTraits brush;
-  brush.style = BS_SOLID;
-  brush.color = color;
-  return brush;
-}
-
 void paint(DeviceContext& dc, TextGeometry& g) {
   DcState& s = dc.state();
   CopyRopScope rop(s);
   const COLORREF background = s.bk_color;
   const COLORREF foreground = s.text_color;
-  if (g.opaque_rect.total_vertices() > 0) fill_path_aliased(dc, g.opaque_rect, FillRule::NonZero, solid(background));
+  if (g.opaque_rect.total_vertices() > 0) fill_solid(dc, g.opaque_rect, background);
   ClipBoxScope clip(dc, g.clip_box);
-  if (g.background.total_vertices() > 0) fill_path_aliased(dc, g.background, FillRule::NonZero, solid(background));
+  if (g.background.total_vertices() > 0) fill_solid(dc, g.background, background);
   if (g.glyphs.total_vertices() > 0) {
     if (g.aliased_glyphs)
-      fill_path_aliased(dc, g.glyphs, FillRule::NonZero, solid(foreground));
+      fill_solid(dc, g.glyphs, foreground);
     else
-      fill_glyphs_antialiased(dc, g.glyphs, foreground);
+      fill_glyphs(dc, g.glyphs, foreground);
   }
-  if (g.lines.total_vertices() > 0) fill_path_aliased(dc, g.lines, FillRule::NonZero, solid(foreground));
+  if (g.lines.total_vertices() > 0) fill_solid(dc, g.lines, foreground);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "common/limits.h"
 #include "gdi/object.h"
-#include "gdi/surface.h"
+#include "raster/surface.h"
 
 #include <atomic>
 #include <cstddef>

@@ -12,7 +12,7 @@
 #include "gdi/gdi_objects.h"
 #include "gdi/object.h"
 #include "gdi/path.h"
-#include "gdi/surface.h"
+#include "raster/surface.h"
 #include "region/region.h"
 
 #include <agg_trans_affine.h>

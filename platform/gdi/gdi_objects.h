@@ -4,7 +4,7 @@
 // deleting a selected object never leaves the context pointing at nothing.
 #pragma once
 
-#include "dib/image.h"
+#include "raster/image.h"
 #include "gdi/object.h"
 
 #include <memory>

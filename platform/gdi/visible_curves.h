@@ -7,7 +7,7 @@
 // every fill and solid stroke there, exactly as it was.
 #pragma once
 
-#include "gdi/surface.h"
+#include "raster/surface.h"
 
 #include <agg_basics.h>
 #include <agg_path_storage.h>
@@ -18,12 +18,6 @@ namespace velmora::platform {
 
 // Curves whose control points span at most this many pixels are kept whole.
 inline constexpr double kWholeCurveExtent = 1024;
-
-// The surface grown by margin pixels on every side: what a fill or a stroke
-// reaching that far out can touch.
-inline agg::rect_d visible_box(const Surface& surface, double margin) {
-  return {-margin, -margin, surface.width + margin, surface.height + margin};
-}
 
 // Appends the cubic Bézier from out's last vertex c[0] through c[1], c[2]
 // to c[3] (no move_to), culled against the box.

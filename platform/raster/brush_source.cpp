@@ -1,6 +1,5 @@
 #include "raster/brush_source.h"
 
-#include "raster/pixel_writer.h"
 
 namespace velmora::platform {
 namespace {
@@ -34,41 +33,35 @@ int wrap(int v, int period) {
 
 }  // namespace
 
-BrushSource::BrushSource(const BrushTraits& brush, const DcState& state)
-    : foreground_(pixel_of(resolve_color(brush.color, state.palette))),
-      background_(pixel_of(resolve_color(state.bk_color, state.palette))),
-      opaque_background_(state.bk_mode == OPAQUE),
-      hatch_(brush.hatch),
-      origin_(state.brush_origin) {
-  switch (brush.style) {
-    case BS_SOLID:
-      kind_ = Kind::Solid;
-      break;
-    case BS_HATCHED:
-      kind_ = brush.hatch <= HS_DIAGCROSS ? Kind::Hatch : Kind::Solid;
-      break;
-    case BS_PATTERN:
-    case BS_DIBPATTERN:
-    case BS_DIBPATTERNPT:
-      if (brush.pattern && !brush.pattern->empty()) {
-        kind_ = Kind::Pattern;
-        pattern_ = brush.pattern;
-        monochrome_ = brush.monochrome;
-        foreground_ = pixel_of(resolve_color(state.text_color, state.palette));
-      } else {
-        kind_ = Kind::Nothing;
-      }
-      break;
-    default:
-      kind_ = Kind::Nothing;
-      break;
-  }
-}
-
 BrushSource BrushSource::solid(std::uint32_t pixel) {
   BrushSource source;
   source.kind_ = Kind::Solid;
   source.foreground_ = pixel & 0x00FFFFFF;
+  return source;
+}
+
+BrushSource BrushSource::hatch(ULONG hatch, std::uint32_t foreground, std::optional<std::uint32_t> background,
+                               POINT origin) {
+  BrushSource source = solid(foreground);
+  if (hatch > HS_DIAGCROSS) return source;
+  source.kind_ = Kind::Hatch;
+  source.hatch_ = hatch;
+  source.background_ = background.value_or(0) & 0x00FFFFFF;
+  source.opaque_background_ = background.has_value();
+  source.origin_ = origin;
+  return source;
+}
+
+BrushSource BrushSource::pattern(std::shared_ptr<const Image32> tile, bool monochrome, std::uint32_t foreground,
+                                 std::uint32_t background, POINT origin) {
+  BrushSource source;
+  if (!tile || tile->empty()) return source;
+  source.kind_ = Kind::Pattern;
+  source.pattern_ = std::move(tile);
+  source.monochrome_ = monochrome;
+  source.foreground_ = foreground & 0x00FFFFFF;
+  source.background_ = background & 0x00FFFFFF;
+  source.origin_ = origin;
   return source;
 }
 

@@ -1,10 +1,11 @@
 // The colour a brush gives each device pixel: solid, hatched (8x8 hatches
-// aligned to the brush origin, background only when the context is OPAQUE)
-// or a tiled pattern image.
+// aligned to the brush origin, with a background or without one) or a tiled
+// pattern image. Colours arrive resolved, as pixel words (0x00RRGGBB).
 #pragma once
 
-#include "gdi/dc.h"
-#include "gdi/gdi_objects.h"
+#include "raster/image.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <memory>
@@ -14,10 +15,18 @@ namespace velmora::platform {
 
 class BrushSource {
  public:
-  // A brush as the context's state (colours, background mode, origin) paints it.
-  BrushSource(const BrushTraits& brush, const DcState& state);
-  // One colour everywhere (0x00RRGGBB).
+  // Paints nothing.
+  BrushSource() = default;
+  // One colour everywhere.
   static BrushSource solid(std::uint32_t pixel);
+  // An HS_* hatch in `foreground` over `background` (none: left alone),
+  // aligned to `origin`; an unknown hatch paints solid.
+  static BrushSource hatch(ULONG hatch, std::uint32_t foreground, std::optional<std::uint32_t> background,
+                           POINT origin);
+  // A tile repeated from `origin`. A monochrome tile paints `foreground`
+  // where its pixel is black and `background` elsewhere.
+  static BrushSource pattern(std::shared_ptr<const Image32> tile, bool monochrome, std::uint32_t foreground,
+                             std::uint32_t background, POINT origin);
 
   bool paints_nothing() const { return kind_ == Kind::Nothing; }
   bool is_solid() const { return kind_ == Kind::Solid; }
@@ -28,7 +37,6 @@ class BrushSource {
 
  private:
   enum class Kind { Nothing, Solid, Hatch, Pattern };
-  BrushSource() = default;
   std::optional<std::uint32_t> hatch_at(int x, int y) const;
   std::optional<std::uint32_t> pattern_at(int x, int y) const;
 

@@ -97,27 +97,4 @@ void CosmeticLine::line(POINT a, POINT b) {
   }
 }
 
-std::vector<int> cosmetic_pattern(UINT line_style, const std::vector<DWORD>& user_dashes) {
-  switch (line_style) {
-    case PS_DASH:
-      return {18, 6};
-    case PS_DOT:
-      return {3, 3};
-    case PS_DASHDOT:
-      return {9, 6, 3, 6};
-    case PS_DASHDOTDOT:
-      return {9, 3, 3, 3, 3, 3};
-    case PS_ALTERNATE:
-      return {1, 1};
-    case PS_USERSTYLE: {
-      std::vector<int> runs;
-      for (DWORD d : user_dashes) runs.push_back(static_cast<int>(std::clamp<DWORD>(d, 1, 1 << 16)));
-      if (runs.size() % 2 == 1) runs.insert(runs.end(), runs.begin(), runs.end());  // odd lists repeat
-      return runs;
-    }
-    default:
-      return {};
-  }
-}
-
 }  // namespace velmora::platform

@@ -34,7 +34,4 @@ class CosmeticLine {
   int left_in_dash_ = 0;
 };
 
-// The pixel runs of the cosmetic styles PS_DASH .. PS_ALTERNATE; empty for solid.
-std::vector<int> cosmetic_pattern(UINT line_style, const std::vector<DWORD>& user_dashes);
-
 }  // namespace velmora::platform

@@ -1,13 +1,12 @@
-// What the drawing records hand to the pixels. Geometry arrives in device
-// coordinates (pixel corners at integers: pixel (x, y) spans [x, x+1) x
-// [y, y+1)); these functions clip it to the surface and the context's clip
-// region, apply the context's binary raster operation where GDI does, and
-// write 0 into the fourth byte of every pixel they change. Pixels they do not
-// touch keep all four bytes.
+// Area fills on a target. Geometry arrives in device coordinates; these
+// functions clip it to the surface and the clip region, combine it with the
+// destination by a binary raster operation, and write 0 into the fourth
+// byte of every pixel they change. Pixels they do not touch keep all four
+// bytes.
 #pragma once
 
-#include "gdi/dc.h"
-#include "gdi/gdi_objects.h"
+#include "raster/brush_source.h"
+#include "raster/target.h"
 #include "region/region.h"
 
 #include <agg_path_storage.h>
@@ -23,20 +22,14 @@ struct DeviceSpan {
   int x1;
 };
 
-// Fills a path (device coordinates; open figures are closed) aliased, as
-// GDI fills: a pixel is painted when its centre lies inside. Painted with
-// the brush, the context's ROP2, brush origin and background mode/colour.
-void fill_path_aliased(DeviceContext& dc, agg::path_storage& path, FillRule rule, const BrushTraits& brush);
+// Fills a path aliased, in AGG's convention (pixel (x, y) spans [x, x+1) x
+// [y, y+1); open figures are closed): a pixel is painted when its centre
+// lies inside.
+void fill_path_aliased(const Target& target, int rop2, agg::path_storage& path, FillRule rule,
+                       const BrushSource& brush);
 
-// Fills a path anti-aliased with one colour, for glyphs: every pixel with
-// coverage above 0 is blended towards the colour by its coverage and gets
-// 0 in its fourth byte. ROP2 does not apply.
-void fill_path_antialiased(DeviceContext& dc, agg::path_storage& path, FillRule rule, COLORREF color);
-
-// Paints device spans with a brush (clip and ROP2 as above).
-void paint_spans(DeviceContext& dc, std::span<const DeviceSpan> spans, const BrushTraits& brush);
-
-// Paints every rectangle of a device-space region with a brush.
-void paint_region(DeviceContext& dc, const Region& region, const BrushTraits& brush);
+// Paints device spans, and every rectangle of a device-space region.
+void paint_spans(const Target& target, int rop2, std::span<const DeviceSpan> spans, const BrushSource& brush);
+void paint_region(const Target& target, int rop2, const Region& region, const BrushSource& brush);
 
 }  // namespace velmora::platform

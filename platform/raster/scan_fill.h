@@ -3,7 +3,6 @@
 // half) or with its coverage. Shared by path fills and wide-pen strokes.
 #pragma once
 
-#include "gdi/surface.h"
 #include "raster/brush_source.h"
 #include "raster/pixel_writer.h"
 #include "region/region.h"
@@ -56,12 +55,11 @@ void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
 
 // Fills a vertex source aliased with a brush source through a writer.
 template <class VertexSource>
-void fill_aliased(PixelWriter& writer, const Surface& surface, VertexSource& source, FillRule rule,
-                  const BrushSource& brush) {
+void fill_aliased(PixelWriter& writer, VertexSource& source, FillRule rule, const BrushSource& brush) {
   if (brush.paints_nothing()) return;
   ScanRasterizer ras;
   ras.gamma(agg::gamma_threshold(0.5));
-  if (!rasterize(ras, surface, source, rule)) return;
+  if (!rasterize(ras, writer.surface(), source, rule)) return;
   for_each_covered_run(ras, [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
 }
 

@@ -1,8 +1,8 @@
 // Raster operations, blits and gradients on a small surface: the truth
 // tables, the stretch mapping, the fourth-byte rules, masks, clipping.
-#include "dib/blit.h"
-#include "dib/gradient_fill.h"
-#include "dib/rop3.h"
+#include "raster/blit.h"
+#include "raster/gradient_fill.h"
+#include "raster/rop3.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct Canvas {
   Surface surface() {
     return {reinterpret_cast<std::uint8_t*>(pixels.data()), width, height, static_cast<std::ptrdiff_t>(width) * 4};
   }
-  BlitTarget target(const std::vector<RECT>* clip = nullptr) { return {surface(), clip}; }
+  Target target(const Region* clip = nullptr) { return {surface(), clip}; }
   std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
@@ -140,7 +140,7 @@ TEST(Blit, HalftoneInterpolatesFromScaledIndices) {
 TEST(Blit, ClipAndSurfaceBoundsLimitTheWrites) {
   const Image32 image = row_image({1, 2, 3, 4, 5, 6});
   Canvas canvas(4, 1, 0xEE);
-  const std::vector<RECT> clip = {{1, 0, 2, 1}, {3, 0, 9, 1}};
+  const Region clip = Region::from_rects({{1, 0, 2, 1}, {3, 0, 9, 1}});
   blit(canvas.target(&clip), AxisPlacement{-2, 0, 6, 1}, whole(image), RopBlit{SRCCOPY});
   EXPECT_EQ(canvas.pixels, (std::vector<std::uint32_t>{0xEE, 4, 0xEE, 6}));
 }

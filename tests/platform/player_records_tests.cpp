@@ -5,7 +5,9 @@
 #include "support/emf_builder.h"
 
 #include "gdi/dc.h"
+#include "gdi/dc_paint.h"
 #include "raster/painter.h"
+#include "raster/pixel_word.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -206,10 +208,9 @@ TEST(RasterLayer, PaintingHonoursTheClipRegion) {
   auto* dc = velmora::platform::lookup_dc(c.dc());
   ASSERT_NE(dc, nullptr);
   dc->state().clip = velmora::platform::Region::from_rect(RECT{10, 10, 20, 20});
-  velmora::platform::BrushTraits red;
-  red.color = RGB(255, 0, 0);
+  const auto red = velmora::platform::BrushSource::solid(velmora::platform::pixel_of(RGB(255, 0, 0)));
   const velmora::platform::DeviceSpan spans[] = {{5, 0, 40}, {15, 0, 40}};
-  velmora::platform::paint_spans(*dc, spans, red);
+  velmora::platform::paint_spans(velmora::platform::paint_target(*dc), R2_COPYPEN, spans, red);
   EXPECT_EQ(c.count(kRed), 10);
   EXPECT_EQ(c.at(10, 15), kRed);
   EXPECT_EQ(c.at(20, 15), kBlank);

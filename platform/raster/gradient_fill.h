@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "dib/blit.h"
+#include "raster/blit.h"
 
 namespace velmora::platform {
 
@@ -20,12 +20,12 @@ struct GradientVertex {
 // GRADIENT_FILL_RECT_H (vertical false) or _V: the rectangle spanned by the
 // two vertices, right and bottom edges excluded; the colour runs from the
 // left (top) vertex's at its left (top) pixel towards the other's.
-void gradient_fill_rect(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b, bool vertical);
+void gradient_fill_rect(const Target& target, const GradientVertex& a, const GradientVertex& b, bool vertical);
 
 // GRADIENT_FILL_TRIANGLE: pixels whose centres are inside, each coloured by
 // the barycentric weights of its top-left corner, as the reference player
 // colours them.
-void gradient_fill_triangle(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b,
+void gradient_fill_triangle(const Target& target, const GradientVertex& a, const GradientVertex& b,
                             const GradientVertex& c);
 
 }  // namespace velmora::platform

@@ -5,10 +5,17 @@
 // a fourth byte of 0, so drawing them writes 0 there.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <cstring>
 
 namespace velmora::platform {
+
+// A colour as it sits in a 32-bit pixel (0x00RRGGBB: bytes B, G, R, 0).
+constexpr std::uint32_t pixel_of(COLORREF color) {
+  return (std::uint32_t{GetRValue(color)} << 16) | (std::uint32_t{GetGValue(color)} << 8) | GetBValue(color);
+}
 
 constexpr std::uint32_t pixel_rgb(std::uint32_t pixel) { return pixel & 0x00FFFFFFu; }
 constexpr std::uint32_t pixel_channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFFu; }

@@ -1,4 +1,4 @@
-#include "dib/source_sampler.h"
+#include "raster/source_sampler.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "dib/gradient_fill.h"
+#include "raster/gradient_fill.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "common/limits.h"
-#include "dib/blit_walk.h"
-#include "dib/pixel_word.h"
+#include "raster/blit_walk.h"
+#include "raster/pixel_word.h"
 
 namespace velmora::platform {
 namespace {
@@ -49,7 +49,7 @@ Barycentric weights_at(const GradientVertex& a, const GradientVertex& b, const G
 
 }  // namespace
 
-void gradient_fill_rect(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b, bool vertical) {
+void gradient_fill_rect(const Target& target, const GradientVertex& a, const GradientVertex& b, bool vertical) {
   const bool a_first = vertical ? a.y <= b.y : a.x <= b.x;
   const GradientVertex& from = a_first ? a : b;
   const GradientVertex& to = a_first ? b : a;
@@ -58,7 +58,7 @@ void gradient_fill_rect(const BlitTarget& target, const GradientVertex& a, const
   const std::int64_t start = vertical ? bounds.top : bounds.left;
   const std::int64_t length = vertical ? std::int64_t{bounds.bottom} - bounds.top : std::int64_t{bounds.right} - bounds.left;
   if (length <= 0) return;
-  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
     for (LONG y = r.top; y < r.bottom; ++y) {
       for (LONG x = r.left; x < r.right; ++x)
         store_pixel(target.surface.pixel(x, y), ramp_pixel(from, to, (vertical ? y : x) - start, length));
@@ -66,7 +66,7 @@ void gradient_fill_rect(const BlitTarget& target, const GradientVertex& a, const
   });
 }
 
-void gradient_fill_triangle(const BlitTarget& target, const GradientVertex& a, const GradientVertex& b,
+void gradient_fill_triangle(const Target& target, const GradientVertex& a, const GradientVertex& b,
                             const GradientVertex& c) {
   const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
   if (!std::isfinite(area) || std::abs(area) < 1e-9) return;
@@ -74,7 +74,7 @@ void gradient_fill_triangle(const BlitTarget& target, const GradientVertex& a, c
                        device_coordinate(std::floor(std::min({a.y, b.y, c.y}))),
                        device_coordinate(std::ceil(std::max({a.x, b.x, c.x}))),
                        device_coordinate(std::ceil(std::max({a.y, b.y, c.y})))};
-  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
     for (LONG y = r.top; y < r.bottom; ++y) {
       for (LONG x = r.left; x < r.right; ++x) {
         const Barycentric inside = weights_at(a, b, c, area, x + 0.5, y + 0.5);

@@ -1,4 +1,4 @@
-#include "dib/rop3.h"
+#include "raster/rop3.h"
 
 namespace velmora::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "emf/glyph_fill.h"
+#include "raster/glyph_fill.h"
 
 #include "raster/pixel_writer.h"
 #include "raster/scan_fill.h"
@@ -60,12 +60,12 @@ std::uint32_t pixel_at(const Surface& surface, int x, int y) {
 
 }  // namespace
 
-void fill_glyphs_antialiased(DeviceContext& dc, agg::path_storage& glyphs, COLORREF color) {
+void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, std::uint32_t color) {
   ScanRasterizer ras;
-  if (!rasterize(ras, dc.surface(), glyphs, FillRule::NonZero)) return;
-  PixelWriter writer(dc, R2_COPYPEN);
-  const Surface& surface = dc.surface();
-  const std::uint32_t foreground = pixel_of(color);
+  if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
+  PixelWriter writer(target, R2_COPYPEN);
+  const Surface& surface = target.surface;
+  const std::uint32_t foreground = color;
   agg::scanline_u8 sl;
   sl.reset(ras.min_x(), ras.max_x());
   while (ras.sweep_scanline(sl)) {

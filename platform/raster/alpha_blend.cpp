@@ -4,9 +4,9 @@
 //   without it (constant alpha C only; a source with no fourth byte of its
 //   own counts as opaque):
 //     D = (S * C + D * (255 - C)) / 255       for each byte.
-#include "dib/blit.h"
-#include "dib/blit_walk.h"
-#include "dib/pixel_word.h"
+#include "raster/blit.h"
+#include "raster/blit_walk.h"
+#include "raster/pixel_word.h"
 
 namespace velmora::platform {
 namespace {
@@ -30,7 +30,7 @@ std::uint32_t blend_constant(std::uint32_t s, std::uint32_t d, std::uint32_t con
 
 }  // namespace
 
-bool alpha_blend(const BlitTarget& target, const Placement& placement, const BlitSource& source,
+bool alpha_blend(const Target& target, const Placement& placement, const BlitSource& source,
                  BLENDFUNCTION blend) {
   if (target.surface.empty() || !source.image || source.image->empty() || source.width <= 0 || source.height <= 0)
     return false;

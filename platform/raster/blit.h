@@ -16,16 +16,11 @@
 #include <variant>
 #include <vector>
 
-#include "dib/image.h"
-#include "dib/pattern.h"
-#include "gdi/surface.h"
+#include "raster/image.h"
+#include "raster/pattern.h"
+#include "raster/target.h"
 
 namespace velmora::platform {
-
-struct BlitTarget {
-  Surface surface;
-  const std::vector<RECT>* clip = nullptr;  // device rectangles (a region's); null = the whole surface
-};
 
 // An axis-aligned destination in device pixels. A negative extent mirrors
 // the picture, and then, as the platform does, covers the pixels from
@@ -68,18 +63,18 @@ struct RopBlit {
 // StretchBlt, BitBlt, PatBlt, MaskBlt, PlgBlt, StretchDIBits. False when
 // nothing can be drawn (no source where the ROP needs one, no pattern where
 // it needs one, a degenerate placement).
-bool blit(const BlitTarget& target, const Placement& placement, const BlitSource& source, const RopBlit& op);
+bool blit(const Target& target, const Placement& placement, const BlitSource& source, const RopBlit& op);
 
 // TransparentBlt: copies the source except pixels whose colour is
 // `transparent` (a pixel word; its fourth byte is ignored).
-bool transparent_blit(const BlitTarget& target, const Placement& placement, const BlitSource& source,
+bool transparent_blit(const Target& target, const Placement& placement, const BlitSource& source,
                       std::uint32_t transparent);
 
 // AlphaBlend. With AC_SRC_ALPHA the source is premultiplied and its fourth
 // byte is the coverage (the image must keep its fourth byte); without it,
 // only the constant alpha mixes. The fourth byte of the result is blended
 // like the colours.
-bool alpha_blend(const BlitTarget& target, const Placement& placement, const BlitSource& source,
+bool alpha_blend(const Target& target, const Placement& placement, const BlitSource& source,
                  BLENDFUNCTION blend);
 
 }  // namespace velmora::platform

@@ -1,8 +1,8 @@
-#include "dib/blit.h"
+#include "raster/blit.h"
 
-#include "dib/blit_walk.h"
-#include "dib/pixel_word.h"
-#include "dib/rop3.h"
+#include "raster/blit_walk.h"
+#include "raster/pixel_word.h"
+#include "raster/rop3.h"
 
 namespace velmora::platform {
 namespace {
@@ -23,7 +23,7 @@ bool mask_bit(const RopBlit& op, const BlitSource& source, const SourcePixel& pi
   return pixel_rgb(op.mask->at(static_cast<int>(mx), static_cast<int>(my))) != 0;
 }
 
-void blit_with_mask(const BlitTarget& target, const Placement& placement, const SourceSampler& sampler,
+void blit_with_mask(const Target& target, const Placement& placement, const SourceSampler& sampler,
                     const RopBlit& op, std::uint32_t (*pattern_at)(const RopBlit&, int, int)) {
   const Rop3 foreground(rop3_index(op.rop));
   const Rop3 background(rop4_background_index(op.rop));
@@ -42,7 +42,7 @@ bool needs(const RopBlit& op, bool (*uses)(std::uint8_t)) {
 
 }  // namespace
 
-bool blit(const BlitTarget& target, const Placement& placement, const BlitSource& source, const RopBlit& op) {
+bool blit(const Target& target, const Placement& placement, const BlitSource& source, const RopBlit& op) {
   if (target.surface.empty() || !source_is_usable(source)) return false;
   if (needs(op, rop3_uses_source) && !source.image) return false;
   const bool uses_pattern = needs(op, rop3_uses_pattern);
@@ -61,7 +61,7 @@ bool blit(const BlitTarget& target, const Placement& placement, const BlitSource
   return true;
 }
 
-bool transparent_blit(const BlitTarget& target, const Placement& placement, const BlitSource& source,
+bool transparent_blit(const Target& target, const Placement& placement, const BlitSource& source,
                       std::uint32_t transparent) {
   if (target.surface.empty() || !source_is_usable(source) || !source.image) return false;
   const SourceSampler sampler(source, COLORONCOLOR);

@@ -9,31 +9,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "dib/blit.h"
-#include "dib/source_sampler.h"
+#include "raster/blit.h"
+#include "raster/source_sampler.h"
 
 namespace velmora::platform {
 
-// Calls fn(RECT) for each clip rectangle's part inside `bounds` and the surface.
-template <class Fn>
-void for_each_clipped_rect(const BlitTarget& target, RECT bounds, Fn&& fn) {
-  const RECT surface = {0, 0, target.surface.width, target.surface.height};
-  auto visit = [&](const RECT& clip) {
-    const RECT r = {std::max({bounds.left, clip.left, surface.left}), std::max({bounds.top, clip.top, surface.top}),
-                    std::min({bounds.right, clip.right, surface.right}),
-                    std::min({bounds.bottom, clip.bottom, surface.bottom})};
-    if (r.left < r.right && r.top < r.bottom) fn(r);
-  };
-  if (!target.clip) {
-    visit(surface);
-    return;
-  }
-  for (const RECT& clip : *target.clip) visit(clip);
-}
-
 // visit(pixel pointer, device x, device y, SourcePixel) for every covered pixel.
 template <class Visit>
-void walk_axis(const BlitTarget& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
+void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
   const std::int64_t left = p.width > 0 ? p.x : std::int64_t{p.x} + p.width + 1;
   const std::int64_t top = p.height > 0 ? p.y : std::int64_t{p.y} + p.height + 1;
   const std::int64_t width = std::abs(std::int64_t{p.width});
@@ -45,7 +28,7 @@ void walk_axis(const BlitTarget& target, const AxisPlacement& p, const SourceSam
   const AxisMap x_map(sampler.source().width, width, p.width < 0);
   const AxisMap y_map(sampler.source().height, height, p.height < 0);
   std::vector<AxisRange> columns;  // the clipped rectangle's columns, mapped once for all its rows
-  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
     columns.resize(static_cast<std::size_t>(r.right - r.left));
     for (LONG x = r.left; x < r.right; ++x) columns[static_cast<std::size_t>(x - r.left)] = x_map.at(x - left);
     for (LONG y = r.top; y < r.bottom; ++y) {
@@ -62,7 +45,7 @@ void walk_axis(const BlitTarget& target, const AxisPlacement& p, const SourceSam
 // (a centre on a pixel boundary takes the pixel before it, as the axis case
 // does when it enlarges); no stretch mode applies.
 template <class Visit>
-void walk_affine(const BlitTarget& target, const AffinePlacement& p, const SourceSampler& sampler, Visit&& visit) {
+void walk_affine(const Target& target, const AffinePlacement& p, const SourceSampler& sampler, Visit&& visit) {
   const double w = sampler.source().width;
   const double h = sampler.source().height;
   // device = origin + u * ex + v * ey, for (u, v) in the source rectangle
@@ -77,7 +60,7 @@ void walk_affine(const BlitTarget& target, const AffinePlacement& p, const Sourc
                        to_device(std::floor(*std::min_element(corners_y, corners_y + 4))),
                        to_device(std::ceil(*std::max_element(corners_x, corners_x + 4))),
                        to_device(std::ceil(*std::max_element(corners_y, corners_y + 4)))};
-  for_each_clipped_rect(target, bounds, [&](const RECT& r) {
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
     for (LONG y = r.top; y < r.bottom; ++y) {
       for (LONG x = r.left; x < r.right; ++x) {
         const double dx = x + 0.5 - p.top_left_x, dy = y + 0.5 - p.top_left_y;
@@ -93,7 +76,7 @@ void walk_affine(const BlitTarget& target, const AffinePlacement& p, const Sourc
 }
 
 template <class Visit>
-void walk_placement(const BlitTarget& target, const Placement& placement, const SourceSampler& sampler,
+void walk_placement(const Target& target, const Placement& placement, const SourceSampler& sampler,
                     Visit&& visit) {
   if (const auto* axis = std::get_if<AxisPlacement>(&placement)) {
     walk_axis(target, *axis, sampler, visit);

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "dib/blit.h"
+#include "raster/blit.h"
 
 namespace velmora::platform {
 

@@ -3,6 +3,8 @@
 // always the top row as a device context sees it.
 #pragma once
 
+#include <agg_basics.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -18,5 +20,11 @@ struct Surface {
   std::uint8_t* row(int y) const { return top_row + y * stride; }
   std::uint8_t* pixel(int x, int y) const { return row(y) + 4 * static_cast<std::ptrdiff_t>(x); }
 };
+
+// The surface grown by margin pixels on every side: what a fill or a stroke
+// reaching that far out can touch.
+inline agg::rect_d visible_box(const Surface& surface, double margin) {
+  return {-margin, -margin, surface.width + margin, surface.height + margin};
+}
 
 }  // namespace velmora::platform

@@ -1,0 +1,116 @@
+// The pixels' floor without a device context: the one clipping point, the
+// brushes built from resolved colours, and the blend between surfaces.
+#include "raster/brush_source.h"
+#include "raster/painter.h"
+#include "raster/pixel_word.h"
+#include "raster/surface_blend.h"
+#include "raster/target.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace velmora::platform {
+namespace {
+
+struct Pixels {
+  int width, height;
+  std::vector<std::uint32_t> words;
+  Pixels(int w, int h, std::uint32_t fill) : width(w), height(h), words(static_cast<std::size_t>(w) * h, fill) {}
+  Surface surface() {
+    return {reinterpret_cast<std::uint8_t*>(words.data()), width, height, static_cast<std::ptrdiff_t>(width) * 4};
+  }
+  std::uint32_t at(int x, int y) const { return words[static_cast<std::size_t>(y) * width + x]; }
+  int count(std::uint32_t v) const { return static_cast<int>(std::count(words.begin(), words.end(), v)); }
+};
+
+// Every pixel a clip lets through, by runs and by rectangles, against the
+// region's own membership test.
+TEST(RasterClip, RunsAndRectanglesVisitExactlyTheClippedPixels) {
+  Pixels p(40, 30, 0);
+  const Region clip = Region::from_rects({{-5, -5, 10, 8}, {12, 3, 50, 9}, {0, 20, 40, 40}, {30, 10, 35, 25}});
+  const Target target{p.surface(), &clip};
+  std::vector<int> by_runs(40 * 30, 0), by_rects(40 * 30, 0);
+  for (int y = -3; y < 33; ++y) {
+    for_each_visible_run(target, y, -7, 45, [&](int x0, int x1) {
+      for (int x = x0; x < x1; ++x) ++by_runs[y * 40 + x];
+    });
+  }
+  for_each_visible_rect(target, RECT{-7, -3, 45, 33}, [&](const RECT& r) {
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) ++by_rects[y * 40 + x];
+  });
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      const int inside = clip.contains(x, y) ? 1 : 0;
+      EXPECT_EQ(by_runs[y * 40 + x], inside) << x << "," << y;
+      EXPECT_EQ(by_rects[y * 40 + x], inside) << x << "," << y;
+    }
+  }
+}
+
+TEST(RasterClip, RectanglesOutsideTheBoundsAreNotVisited) {
+  Pixels p(20, 20, 0);
+  const Region clip = Region::from_rects({{0, 0, 20, 2}, {0, 5, 20, 7}, {0, 15, 20, 20}});
+  int visits = 0;
+  for_each_visible_rect(Target{p.surface(), &clip}, RECT{0, 5, 20, 7}, [&](const RECT& r) {
+    ++visits;
+    EXPECT_EQ(r.top, 5);
+    EXPECT_EQ(r.bottom, 7);
+  });
+  EXPECT_EQ(visits, 1);
+}
+
+TEST(RasterBrush, HatchPaintsItsBackgroundOnlyWhenGivenOne) {
+  const auto with = BrushSource::hatch(HS_HORIZONTAL, 0x112233, 0x445566, POINT{0, 0});
+  const auto without = BrushSource::hatch(HS_HORIZONTAL, 0x112233, std::nullopt, POINT{0, 0});
+  EXPECT_EQ(with.at(0, 3), 0x112233u);
+  EXPECT_EQ(with.at(0, 4), 0x445566u);
+  EXPECT_EQ(without.at(0, 3), 0x112233u);
+  EXPECT_FALSE(without.at(0, 4).has_value());
+  // An unknown hatch paints the foreground everywhere.
+  EXPECT_TRUE(BrushSource::hatch(99, 0x112233, std::nullopt, POINT{0, 0}).is_solid());
+}
+
+TEST(RasterBrush, PatternTilesFromTheOriginAndMapsMonochromeTiles) {
+  auto tile = std::make_shared<Image32>();
+  tile->width = 2;
+  tile->height = 1;
+  tile->pixels = {0x000000, 0xFFFFFF};
+  const auto mono = BrushSource::pattern(tile, true, 0x0000FF, 0x00FF00, POINT{1, 0});
+  EXPECT_EQ(mono.at(1, 0), 0x0000FFu);  // tile pixel 0, black: the foreground
+  EXPECT_EQ(mono.at(2, 0), 0x00FF00u);
+  EXPECT_EQ(mono.at(-1, 5), 0x0000FFu);
+  const auto colour = BrushSource::pattern(tile, false, 0, 0, POINT{0, 0});
+  EXPECT_EQ(colour.at(1, 0), 0xFFFFFFu);
+  EXPECT_TRUE(BrushSource::pattern(std::make_shared<Image32>(), false, 0, 0, POINT{0, 0}).paints_nothing());
+}
+
+TEST(RasterFill, RegionPaintsUnderTheRopAndMarksPixelsDrawn) {
+  Pixels p(10, 10, 0xFF0000FF);
+  const Region clip = Region::from_rect(RECT{0, 0, 5, 10});
+  paint_region(Target{p.surface(), &clip}, R2_XORPEN, Region::from_rect(RECT{2, 2, 8, 4}),
+               BrushSource::solid(0x0000FF));
+  EXPECT_EQ(p.at(2, 2), 0x00000000u);  // blue XOR blue, fourth byte 0
+  EXPECT_EQ(p.at(5, 2), 0xFF0000FFu);  // outside the clip
+  EXPECT_EQ(p.count(0x00000000u), 6);
+}
+
+TEST(RasterBlend, SurfaceBlendComposesPremultipliedPixelsAndStretches) {
+  Pixels target(4, 1, 0xFF808080);
+  Pixels source(2, 1, 0);
+  source.words = {0x80400000, 0x00000000};  // half-covered red at 25 %, then nothing
+  blend_surface(Target{target.surface(), nullptr}, RECT{0, 0, 4, 1}, source.surface(), RECT{0, 0, 2, 1}, 255, true);
+  const std::uint32_t half = 0x80400000 + 0x7F404040;  // source + destination * (255 - 128) / 255
+  EXPECT_EQ(target.at(0, 0), half);
+  EXPECT_EQ(target.at(1, 0), half);
+  EXPECT_EQ(target.at(2, 0), 0xFF808080u);  // alpha 0 leaves the destination
+  EXPECT_EQ(target.at(3, 0), 0xFF808080u);
+}
+
+}  // namespace
+}  // namespace velmora::platform
