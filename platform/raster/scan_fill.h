@@ -30,7 +30,9 @@ bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source
   return ras.rewind_scanlines();
 }
 
-// Calls visit(y, x0, x1) for each run of covered pixels.
+// Calls visit(y, x0, x1) for each run of covered pixels. The rasterizer
+// adds only cells and runs with a coverage above 0, so every span is
+// covered throughout.
 template <class Visit>
 void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
   agg::scanline_u8 sl;
@@ -38,18 +40,7 @@ void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
   while (ras.sweep_scanline(sl)) {
     const int y = sl.y();
     auto span = sl.begin();
-    for (unsigned n = sl.num_spans(); n > 0; --n, ++span) {
-      int run_start = -1;
-      for (int i = 0; i < span->len; ++i) {
-        const bool covered = span->covers[i] != 0;
-        if (covered && run_start < 0) run_start = i;
-        if (!covered && run_start >= 0) {
-          visit(y, span->x + run_start, span->x + i);
-          run_start = -1;
-        }
-      }
-      if (run_start >= 0) visit(y, span->x + run_start, span->x + span->len);
-    }
+    for (unsigned n = sl.num_spans(); n > 0; --n, ++span) visit(y, span->x, span->x + span->len);
   }
 }
 
