@@ -5,7 +5,9 @@
 // the best time is reported, the background refill not timed.
 //
 // Usage: velmora_corpus_play FILES_DIR REF_DIR [SIZE] [REPEAT]
-// Prints "file,ms" lines (file relative to FILES_DIR), then a total.
+//        velmora_corpus_play --file FILE [SIZE] [REPEAT]
+// Prints "file,ms" lines (file relative to FILES_DIR), then a total; with
+// --file, the one file's best time.
 #include "common/canvas.h"
 #include "fit_rect.h"
 #include "identify.h"
@@ -66,6 +68,10 @@ int main(int argc, char** argv) {
   }
   const int size = argc > 3 ? std::max(1, std::atoi(argv[3])) : 640;
   const int repeat = argc > 4 ? std::max(1, std::atoi(argv[4])) : 3;
+  if (std::string(argv[1]) == "--file") {
+    std::printf("%.4f\n", best_play(argv[2], size, repeat));
+    return 0;
+  }
   double total = 0;
   std::printf("file,ms\n");
   for (const fs::path& rel : referenced_files(argv[1], argv[2])) {

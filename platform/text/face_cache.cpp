@@ -1,6 +1,7 @@
 #include "text/face_cache.h"
 
 #include "common/limits.h"
+#include "text/glyph_cache.h"
 
 #include <iterator>
 #include <list>
@@ -47,6 +48,7 @@ class FaceCache {
     if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   ~FaceCache() {
+    // At exit the glyph cache may be gone already; its copies hold no FreeType objects.
     for (OpenFace& open : faces_) FT_Done_Face(open.face);
     if (library_) FT_Done_FreeType(library_);
   }
@@ -68,10 +70,15 @@ class FaceCache {
   void close_least_recent_unused() {
     for (auto it = faces_.rbegin(); it != faces_.rend(); ++it) {
       if (it->users > 0) continue;
-      FT_Done_Face(it->face);
+      close(it->face);
       faces_.erase(std::next(it).base());
       return;
     }
+  }
+
+  static void close(FT_Face face) {
+    forget_glyphs(face);
+    FT_Done_Face(face);
   }
 
   FT_Face open(const FontFile& file) {

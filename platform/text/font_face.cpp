@@ -1,6 +1,7 @@
 #include "text/font_face.h"
 
 #include "common/limits.h"
+#include "text/glyph_cache.h"
 
 #include FT_GASP_H
 #include FT_OUTLINE_H
@@ -172,6 +173,10 @@ FT_Int32 hinted_load_flags(const GlyphStyle& style) {
   return FT_LOAD_NO_BITMAP | (style.monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
 }
 
+FT_Pos hinted_embolden_strength(const GlyphStyle& style) {
+  return static_cast<FT_Pos>(std::lround(style.hinted_ppem * 64 * kEmboldenPerEm));
+}
+
 }  // namespace
 
 bool set_hinted_size(FT_Face face, double ppem_x, double ppem_y) {
@@ -186,8 +191,10 @@ bool grey_at(FT_Face face, double ppem) {
 }
 
 double hinted_advance(FT_Face face, FT_UInt glyph, const GlyphStyle& style) {
-  if (FT_Load_Glyph(face, glyph, hinted_load_flags(style)) != 0) return 0;
-  return std::round(static_cast<double>(face->glyph->advance.x) / 64.0);
+  // The advance comes before emboldening, as a fresh load gives it.
+  const auto loaded = cached_glyph(face, glyph, hinted_load_flags(style), style.embolden, hinted_embolden_strength(style));
+  if (!loaded) return 0;
+  return std::round(static_cast<double>(loaded->advance().x) / 64.0);
 }
 
 bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
@@ -196,33 +203,28 @@ bool append_glyph_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style,
   // every size and transform; hinted ones at the size the face was given.
   const bool hinted = style.hinted_ppem > 0;
   const FT_Int32 flags = hinted ? hinted_load_flags(style) : FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
-  if (FT_Load_Glyph(face, glyph, flags) != 0) return false;
-  FT_GlyphSlot slot = face->glyph;
-  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;  // nothing to draw
-  if (style.embolden) {
-    const double em = hinted ? style.hinted_ppem * 64 : face->units_per_EM;
-    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(em * kEmboldenPerEm)));
-  }
+  const double em = hinted ? style.hinted_ppem * 64 : face->units_per_EM;
+  const auto loaded =
+      cached_glyph(face, glyph, flags, style.embolden, static_cast<FT_Pos>(std::lround(em * kEmboldenPerEm)));
+  if (!loaded) return false;
+  if (!loaded->has_outline()) return true;  // nothing to draw
+  const FT_Outline outline = loaded->outline();
   agg::trans_affine transform = font_to_device;
   if (style.oblique) transform.premultiply(agg::trans_affine(1, 0, kObliqueShear, 1, 0, 0));
   DecomposeTarget target{&transform, &out};
   const FT_Outline_Funcs funcs{move_to, line_to, conic_to, cubic_to, 0, 0};
-  if (FT_Outline_Decompose(&slot->outline, &funcs, &target) != 0) return false;
+  if (FT_Outline_Decompose(const_cast<FT_Outline*>(&outline), &funcs, &target) != 0) return false;
   if (target.open) out.close_polygon();
   return true;
 }
 
 namespace {
 
-// The glyph slot's outline as loaded for two-level drawing, emboldened when
-// the style asks; null when there is none.
-FT_Outline* mono_outline(FT_Face face, FT_UInt glyph, const GlyphStyle& style) {
-  if (FT_Load_Glyph(face, glyph, hinted_load_flags(style)) != 0) return nullptr;
-  FT_GlyphSlot slot = face->glyph;
-  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return nullptr;
-  if (style.embolden)
-    FT_Outline_Embolden(&slot->outline, static_cast<FT_Pos>(std::lround(style.hinted_ppem * 64 * kEmboldenPerEm)));
-  return &slot->outline;
+// The glyph as loaded for two-level drawing, emboldened when the style
+// asks; null when there is no outline.
+std::shared_ptr<const LoadedGlyph> mono_glyph(FT_Face face, FT_UInt glyph, const GlyphStyle& style) {
+  auto loaded = cached_glyph(face, glyph, hinted_load_flags(style), style.embolden, hinted_embolden_strength(style));
+  return loaded && loaded->has_outline() ? loaded : nullptr;
 }
 
 void append_pixel_run(agg::path_storage& out, long x0, long x1, long y) {
@@ -254,8 +256,11 @@ void append_bitmap_runs(const FT_Bitmap& bitmap, long left, long top, agg::path_
 
 bool append_glyph_pixels(FT_Face face, FT_UInt glyph, const GlyphStyle& style, long origin_x, long origin_y,
                          agg::path_storage& out) {
-  FT_Outline* outline = mono_outline(face, glyph, style);
-  if (!outline) return false;
+  const auto loaded = mono_glyph(face, glyph, style);
+  if (!loaded) return false;
+  std::vector<FT_Vector> points = loaded->points();
+  FT_Outline moved = loaded->outline_over(points);
+  FT_Outline* outline = &moved;
   FT_BBox box;
   FT_Outline_Get_CBox(outline, &box);
   const long x0 = static_cast<long>(std::floor(box.xMin / 64.0)), y0 = static_cast<long>(std::floor(box.yMin / 64.0));
