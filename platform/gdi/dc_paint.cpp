@@ -164,6 +164,12 @@ void set_pixel(DeviceContext& dc, int x, int y, COLORREF color) {
 
 DcBrushPattern::DcBrushPattern(const DcState& state) : source_(brush_source(state.brush_traits, pattern_state(state))) {}
 
+std::optional<std::uint32_t> DcBrushPattern::uniform() const {
+  if (source_.paints_nothing()) return 0u;
+  if (source_.is_solid()) return source_.solid_pixel();
+  return std::nullopt;
+}
+
 bool blit(DeviceContext& dc, const Placement& placement, const BlitSource& source, const RopBlit& op) {
   return blit(paint_target(dc), placement, source, op);
 }

@@ -64,6 +64,7 @@ class DcBrushPattern final : public PatternSampler {
   explicit DcBrushPattern(const DcState& state);
   bool paints_nothing() const { return source_.paints_nothing(); }
   std::uint32_t at(int x, int y) const override { return source_.at(x, y).value_or(0); }
+  std::optional<std::uint32_t> uniform() const override;
 
  private:
   BrushSource source_;

@@ -7,8 +7,9 @@
 namespace velmora::platform {
 namespace {
 
-// ROP index that leaves the destination as it is.
+// ROP index that leaves the destination as it is, and the plain copy.
 constexpr std::uint8_t kKeepDestination = 0xAA;
+constexpr std::uint8_t kSourceCopy = 0xCC;
 
 bool source_is_usable(const BlitSource& source) {
   if (source.width <= 0 || source.height <= 0) return false;
@@ -55,8 +56,25 @@ bool blit(const Target& target, const Placement& placement, const BlitSource& so
   }
   const Rop3 rop(rop3_index(op.rop));
   if (rop.index() == kKeepDestination) return true;
+  if (rop.index() == kSourceCopy) {
+    walk_placement(target, placement, sampler,
+                   [&](std::uint8_t* d, int, int, const SourcePixel& s) { store_pixel(d, s.color); });
+    return true;
+  }
+  const auto* axis = std::get_if<AxisPlacement>(&placement);
+  const std::optional<std::uint32_t> p = uses_pattern ? op.pattern->uniform() : std::optional<std::uint32_t>(0);
+  if (p && axis && !source.image && !rop3_uses_destination(rop.index())) {
+    fill_axis(target, *axis, rop(*p, 0, 0));
+    return true;
+  }
+  if (p) {
+    walk_placement(target, placement, sampler, [&](std::uint8_t* d, int, int, const SourcePixel& s) {
+      store_pixel(d, rop(*p, s.color, load_pixel(d)));
+    });
+    return true;
+  }
   walk_placement(target, placement, sampler, [&](std::uint8_t* d, int x, int y, const SourcePixel& s) {
-    store_pixel(d, rop(pattern_at(op, x, y), s.color, load_pixel(d)));
+    store_pixel(d, rop(op.pattern->at(x, y), s.color, load_pixel(d)));
   });
   return true;
 }

@@ -10,24 +10,77 @@
 #include <vector>
 
 #include "raster/blit.h"
+#include "raster/pixel_word.h"
 #include "raster/source_sampler.h"
 
 namespace velmora::platform {
 
+// The device pixels an axis placement covers: a negative extent mirrors and
+// covers the pixels from x + width + 1 to x inclusive.
+inline std::int64_t axis_left(const AxisPlacement& p) { return p.width > 0 ? p.x : std::int64_t{p.x} + p.width + 1; }
+inline std::int64_t axis_top(const AxisPlacement& p) { return p.height > 0 ? p.y : std::int64_t{p.y} + p.height + 1; }
+inline RECT axis_bounds(const AxisPlacement& p) {
+  const std::int64_t left = axis_left(p), top = axis_top(p);
+  auto clamp = [](std::int64_t v) { return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return {clamp(left), clamp(top), clamp(left + std::abs(std::int64_t{p.width})),
+          clamp(top + std::abs(std::int64_t{p.height}))};
+}
+
+// Every covered pixel of an axis placement set to one word: a blit whose
+// result depends on neither the source nor the destination.
+inline void fill_axis(const Target& target, const AxisPlacement& p, std::uint32_t word) {
+  for_each_visible_rect(target, axis_bounds(p), [&](const RECT& r) {
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      auto* row = reinterpret_cast<std::uint8_t*>(target.surface.pixel(r.left, y));
+      for (LONG x = r.left; x < r.right; ++x, row += 4) store_pixel(row, word);
+    }
+  });
+}
+
+// walk_axis when each destination pixel takes one source pixel: the source
+// column of every destination column found once per rectangle, the source
+// row once per row, and the pixels read straight from the row.
+template <class Visit>
+void walk_axis_direct(const Target& target, const RECT& bounds, std::int64_t left, std::int64_t top,
+                      const AxisMap& x_map, const AxisMap& y_map, const BlitSource& source, Visit&& visit) {
+  const Image32* image = source.image;
+  std::vector<int> columns;  // source column of each destination column; -1 outside the image
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
+    columns.resize(static_cast<std::size_t>(r.right - r.left));
+    for (LONG x = r.left; x < r.right; ++x) {
+      const int u = source.x + x_map.at(x - left).last;
+      columns[static_cast<std::size_t>(x - r.left)] = !image || (u >= 0 && u < image->width) ? u : -1;
+    }
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      const int v = source.y + y_map.at(y - top).last;
+      if (image && (v < 0 || v >= image->height)) continue;
+      const std::uint32_t* row = image ? image->pixels.data() + static_cast<std::size_t>(v) * image->width : nullptr;
+      std::uint8_t* d = target.surface.pixel(r.left, y);
+      for (LONG x = r.left; x < r.right; ++x, d += 4) {
+        const int u = columns[static_cast<std::size_t>(x - r.left)];
+        if (image && u < 0) continue;
+        visit(d, x, y, SourcePixel{u, v, row ? row[u] : 0u});
+      }
+    }
+  });
+}
+
 // visit(pixel pointer, device x, device y, SourcePixel) for every covered pixel.
 template <class Visit>
 void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
-  const std::int64_t left = p.width > 0 ? p.x : std::int64_t{p.x} + p.width + 1;
-  const std::int64_t top = p.height > 0 ? p.y : std::int64_t{p.y} + p.height + 1;
+  const std::int64_t left = axis_left(p);
+  const std::int64_t top = axis_top(p);
   const std::int64_t width = std::abs(std::int64_t{p.width});
   const std::int64_t height = std::abs(std::int64_t{p.height});
-  const RECT bounds = {static_cast<LONG>(std::clamp<std::int64_t>(left, INT32_MIN, INT32_MAX)),
-                       static_cast<LONG>(std::clamp<std::int64_t>(top, INT32_MIN, INT32_MAX)),
-                       static_cast<LONG>(std::clamp<std::int64_t>(left + width, INT32_MIN, INT32_MAX)),
-                       static_cast<LONG>(std::clamp<std::int64_t>(top + height, INT32_MIN, INT32_MAX))};
+  const RECT bounds = axis_bounds(p);
   const AxisMap x_map(sampler.source().width, width, p.width < 0);
   const AxisMap y_map(sampler.source().height, height, p.height < 0);
   std::vector<AxisRange> columns;  // the clipped rectangle's columns, mapped once for all its rows
+  const BlitSource& source = sampler.source();
+  if (sampler.picks_directly(source.width > width, source.height > height)) {
+    walk_axis_direct(target, bounds, left, top, x_map, y_map, source, visit);
+    return;
+  }
   for_each_visible_rect(target, bounds, [&](const RECT& r) {
     columns.resize(static_cast<std::size_t>(r.right - r.left));
     for (LONG x = r.left; x < r.right; ++x) columns[static_cast<std::size_t>(x - r.left)] = x_map.at(x - left);

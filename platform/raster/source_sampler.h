@@ -55,6 +55,14 @@ class SourceSampler {
   // Empty when the picked pixel lies outside the image (the source rectangle
   // may reach past it; those destination pixels are left alone).
   std::optional<SourcePixel> sample(AxisRange columns, AxisRange rows) const;
+  // Whether every destination pixel takes just the picked source pixel
+  // (no interpolation, no AND or OR of a group), given whether the blit
+  // shrinks across and down: then sample() is a plain look-up.
+  bool picks_directly(bool shrinks_x, bool shrinks_y) const {
+    if (!source_.image) return true;
+    if (mode_ == HALFTONE) return false;
+    return !((shrinks_x || shrinks_y) && (mode_ == BLACKONWHITE || mode_ == WHITEONBLACK));
+  }
 
  private:
   std::uint32_t combine(int u0, int u1, int v0, int v1) const;
