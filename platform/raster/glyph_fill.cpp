@@ -1,6 +1,6 @@
 #include "raster/glyph_fill.h"
 
-#include "raster/pixel_writer.h"
+#include "raster/pixel_word.h"
 #include "raster/scan_fill.h"
 
 #include <array>
@@ -38,47 +38,57 @@ std::uint8_t mix(std::uint8_t background, std::uint8_t foreground, double covera
   return t.from_linear[static_cast<int>(std::lround(linear * kLinearSteps))];
 }
 
-// 0x00RRGGBB pixels mixed channel by channel.
-std::uint32_t blend(std::uint32_t background, std::uint32_t foreground, double coverage) {
-  std::uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const auto b = static_cast<std::uint8_t>(background >> shift);
-    const auto f = static_cast<std::uint8_t>(foreground >> shift);
-    out |= static_cast<std::uint32_t>(mix(b, f, coverage)) << shift;
+// The mix of each channel of one foreground colour with any background
+// byte at each coverage level, worked out the first time it is asked for.
+class GlyphBlend {
+ public:
+  explicit GlyphBlend(std::uint32_t foreground) : foreground_(foreground) {}
+
+  // 0x00RRGGBB pixels mixed channel by channel at coverage level / 16.
+  std::uint32_t operator()(std::uint32_t background, int level) {
+    std::uint32_t out = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+      const auto b = static_cast<std::uint8_t>(background >> (8 * channel));
+      const std::size_t at = (static_cast<std::size_t>(channel) * (kCoverageLevels + 1) + level) * 256 + b;
+      if (!known_[at]) {
+        const auto f = static_cast<std::uint8_t>(foreground_ >> (8 * channel));
+        mixed_[at] = mix(b, f, level / static_cast<double>(kCoverageLevels));
+        known_[at] = true;
+      }
+      out |= static_cast<std::uint32_t>(mixed_[at]) << (8 * channel);
+    }
+    return out;
   }
-  return out;
-}
 
-double quantised(std::uint8_t cover) {
-  return std::lround(cover * kCoverageLevels / 255.0) / static_cast<double>(kCoverageLevels);
-}
+ private:
+  static constexpr std::size_t kEntries = 3 * (kCoverageLevels + 1) * 256;
+  std::uint32_t foreground_;
+  std::array<std::uint8_t, kEntries> mixed_{};
+  std::array<bool, kEntries> known_{};
+};
 
-std::uint32_t pixel_at(const Surface& surface, int x, int y) {
-  const std::uint8_t* p = surface.pixel(x, y);
-  return p[0] | (p[1] << 8) | (p[2] << 16);
-}
+// Coverage 0..255 to sixteenths, rounded.
+int coverage_level(std::uint8_t cover) { return static_cast<int>(std::lround(cover * kCoverageLevels / 255.0)); }
 
 }  // namespace
 
 void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, std::uint32_t color) {
   ScanRasterizer ras;
   if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
-  PixelWriter writer(target, R2_COPYPEN);
-  const Surface& surface = target.surface;
-  const std::uint32_t foreground = color;
+  GlyphBlend blend(color);
   agg::scanline_u8 sl;
   sl.reset(ras.min_x(), ras.max_x());
   while (ras.sweep_scanline(sl)) {
     const int y = sl.y();
-    if (y < 0 || y >= surface.height) continue;
     auto span = sl.begin();
     for (unsigned n = sl.num_spans(); n > 0; --n, ++span) {
-      for (int i = 0; i < span->len; ++i) {
-        const int x = span->x + i;
-        const double coverage = quantised(span->covers[i]);
-        if (coverage <= 0 || x < 0 || x >= surface.width) continue;
-        writer.pixel(x, y, blend(pixel_at(surface, x, y), foreground, coverage));
-      }
+      for_each_visible_run(target, y, span->x, span->x + span->len, [&](int x0, int x1) {
+        std::uint8_t* p = target.surface.pixel(x0, y);
+        for (int x = x0; x < x1; ++x, p += 4) {
+          const int level = coverage_level(span->covers[x - span->x]);
+          if (level > 0) store_pixel(p, blend(pixel_rgb(load_pixel(p)), level));
+        }
+      });
     }
   }
 }
