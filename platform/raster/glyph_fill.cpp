@@ -73,10 +73,11 @@ int coverage_level(std::uint8_t cover) { return static_cast<int>(std::lround(cov
 }  // namespace
 
 void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, std::uint32_t color) {
-  ScanRasterizer ras;
+  ScanTools& tools = scan_tools(false);
+  ScanRasterizer& ras = tools.ras;
   if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
   GlyphBlend blend(color);
-  agg::scanline_u8 sl;
+  agg::scanline_u8& sl = tools.sl;
   sl.reset(ras.min_x(), ras.max_x());
   while (ras.sweep_scanline(sl)) {
     const int y = sl.y();

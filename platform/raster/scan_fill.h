@@ -21,6 +21,26 @@ using ScanRasterizer = agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>;
 // clipped edges never pull coverage into the visible pixels.
 inline constexpr double kScanClipMargin = 2.0;
 
+// The rasterizer and scanline of this thread, cleared for the next fill:
+// their cell blocks and span arrays are kept from one fill to the next
+// instead of being allocated for each. One for aliased fills (coverage
+// thresholded at one half), one for coverage.
+struct ScanTools {
+  ScanRasterizer ras;
+  agg::scanline_u8 sl;
+};
+inline ScanTools& scan_tools(bool aliased) {
+  thread_local ScanTools tools[2] = {};
+  thread_local bool ready = false;
+  if (!ready) {
+    tools[1].ras.gamma(agg::gamma_threshold(0.5));
+    ready = true;
+  }
+  ScanTools& t = tools[aliased ? 1 : 0];
+  t.ras.reset();
+  return t;
+}
+
 template <class VertexSource>
 bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source, FillRule rule) {
   if (surface.empty()) return false;
@@ -34,8 +54,7 @@ bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source
 // adds only cells and runs with a coverage above 0, so every span is
 // covered throughout.
 template <class Visit>
-void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
-  agg::scanline_u8 sl;
+void for_each_covered_run(ScanRasterizer& ras, agg::scanline_u8& sl, Visit&& visit) {
   sl.reset(ras.min_x(), ras.max_x());
   while (ras.sweep_scanline(sl)) {
     const int y = sl.y();
@@ -48,10 +67,9 @@ void for_each_covered_run(ScanRasterizer& ras, Visit&& visit) {
 template <class VertexSource>
 void fill_aliased(PixelWriter& writer, VertexSource& source, FillRule rule, const BrushSource& brush) {
   if (brush.paints_nothing()) return;
-  ScanRasterizer ras;
-  ras.gamma(agg::gamma_threshold(0.5));
-  if (!rasterize(ras, writer.surface(), source, rule)) return;
-  for_each_covered_run(ras, [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
+  ScanTools& tools = scan_tools(true);
+  if (!rasterize(tools.ras, writer.surface(), source, rule)) return;
+  for_each_covered_run(tools.ras, tools.sl, [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
 }
 
 }  // namespace velmora::platform
