@@ -1,6 +1,7 @@
 #include "capture.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace velmora::core {
@@ -10,21 +11,35 @@ std::size_t pixel_count(const PixelMemory& memory) {
   return static_cast<std::size_t>(memory.width) * static_cast<std::size_t>(memory.height);
 }
 
+// A pixel word whose only non-zero byte is the alpha byte (the fourth in
+// memory, on the little-endian machines the platform runs on).
+std::uint32_t alpha_word(unsigned char alpha) { return static_cast<std::uint32_t>(alpha) << 24; }
+
 }  // namespace
 
-// All bytes 0, then every alpha byte (3, 7, 11, ...) set to the key. The
-// player writes 0 into the alpha byte of each pixel it draws.
+// All bytes 0, then every alpha byte (3, 7, 11, ...) set to the key: one
+// pass that writes each pixel as a whole word, colour 0 and alpha the key.
+// The player writes 0 into the alpha byte of each pixel it draws.
 void prefill(const PixelMemory& memory, unsigned char key) {
   const std::size_t pixels = pixel_count(memory);
-  std::memset(memory.bits, 0, pixels * 4);
-  for (std::size_t i = 0; i < pixels; ++i) memory.bits[i * 4 + 3] = key;
+  const std::uint32_t word = alpha_word(key);
+  std::uint8_t* const bits = memory.bits;  // held apart, so the stores cannot be taken to change it
+  for (std::size_t i = 0; i < pixels; ++i) std::memcpy(bits + i * 4, &word, 4);
 }
 
 // Drawn pixels (alpha 0) take the key as their alpha; untouched ones (alpha =
-// key, colour 0) become all zero, that is transparent.
+// key, colour 0) become all zero, that is transparent. Whole words are XORed
+// with the key in their alpha byte, which changes the alpha bytes alone.
 void flip_key(const PixelMemory& memory, unsigned char key) {
   const std::size_t pixels = pixel_count(memory);
-  for (std::size_t i = 0; i < pixels; ++i) memory.bits[i * 4 + 3] ^= key;
+  const std::uint32_t mask = alpha_word(key);
+  std::uint8_t* const bits = memory.bits;
+  for (std::size_t i = 0; i < pixels; ++i) {
+    std::uint32_t word;
+    std::memcpy(&word, bits + i * 4, 4);
+    word ^= mask;
+    std::memcpy(bits + i * 4, &word, 4);
+  }
 }
 
 // The one-pixel frame, all four bytes 0: the resampler's edge-clamping reads

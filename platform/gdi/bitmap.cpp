@@ -6,7 +6,7 @@
 namespace velmora::platform {
 
 Bitmap::Bitmap(int width, int height, int bits_per_pixel, bool bottom_up, std::size_t stride,
-               std::unique_ptr<std::uint8_t[]> bits)
+               PixelMemory bits)
     : GdiObject(kKind),
       width_(width),
       height_(height),
@@ -32,7 +32,7 @@ std::unique_ptr<Bitmap> Bitmap::create(int width, int height, int bits_per_pixel
   const std::size_t stride = ((static_cast<std::size_t>(width) * bits_per_pixel + 31) / 32) * 4;
   if (stride > kMaxBytes / static_cast<std::size_t>(height)) return nullptr;
   const std::size_t size = stride * static_cast<std::size_t>(height);
-  std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow) std::uint8_t[size]());
+  PixelMemory bits(take_pixel_memory(size), GiveBack{size});
   if (!bits) return nullptr;
   return std::unique_ptr<Bitmap>(new Bitmap(width, height, bits_per_pixel, bottom_up, stride, std::move(bits)));
 }

@@ -5,6 +5,7 @@
 
 #include "common/limits.h"
 #include "gdi/object.h"
+#include "gdi/pixel_memory.h"
 #include "raster/surface.h"
 
 #include <atomic>
@@ -47,15 +48,21 @@ class Bitmap : public GdiObject {
   BITMAP describe() const;
 
  private:
-  Bitmap(int width, int height, int bits_per_pixel, bool bottom_up, std::size_t stride,
-         std::unique_ptr<std::uint8_t[]> bits);
+  // Zeroed pixel memory (gdi/pixel_memory.h), given back when it goes.
+  struct GiveBack {
+    std::size_t size = 0;
+    void operator()(std::uint8_t* p) const { give_back_pixel_memory(p, size); }
+  };
+  using PixelMemory = std::unique_ptr<std::uint8_t[], GiveBack>;
+
+  Bitmap(int width, int height, int bits_per_pixel, bool bottom_up, std::size_t stride, PixelMemory bits);
 
   int width_;
   int height_;
   int bits_per_pixel_;
   bool bottom_up_;
   std::size_t stride_;
-  std::unique_ptr<std::uint8_t[]> bits_;
+  PixelMemory bits_;
   std::atomic<int> selections_{0};
 };
 

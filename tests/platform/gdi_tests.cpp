@@ -68,6 +68,24 @@ TEST(DeviceContext, CreateSelectAndDeleteBitmap) {
   EXPECT_FALSE(DeleteDC(dc));
 }
 
+// A large bitmap's memory is kept when it is deleted and handed to the next
+// bitmap of its size, zeroed again, as every new DIB section is.
+TEST(DeviceContext, LargeBitmapMemoryComesBackZeroed) {
+  const int side = 1024;  // 4 MiB of pixels
+  std::uint32_t* first = nullptr;
+  {
+    Canvas canvas(side, side);
+    ASSERT_NE(canvas.pixels, nullptr);
+    canvas.fill(0xDEADBEEF);
+    first = canvas.pixels;
+  }
+  Canvas again(side, side);
+  ASSERT_NE(again.pixels, nullptr);
+  EXPECT_EQ(again.pixels, first);
+  for (int i = 0; i < side * side; i += 4099) ASSERT_EQ(again.pixels[i], 0u) << i;
+  EXPECT_EQ(again.pixels[side * side - 1], 0u);
+}
+
 TEST(DeviceContext, GetObjectDescribesBitmap) {
   HDC dc = CreateCompatibleDC(nullptr);
   BITMAPINFO info = header_32(5, -4);
