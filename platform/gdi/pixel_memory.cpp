@@ -1,5 +1,7 @@
 #include "gdi/pixel_memory.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -10,6 +12,29 @@ namespace {
 
 // Smaller blocks come from the allocator's own free lists, already mapped.
 constexpr std::size_t kKeptFromBytes = std::size_t{1} << 20;
+// Large blocks are mapped on their own, aligned to the kernel's huge pages
+// and marked for them, so a fresh capture faults in a few dozen pages
+// instead of tens of thousands.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t mapped_size(std::size_t size) { return (size + kHugePage - 1) / kHugePage * kHugePage; }
+
+// Zeroed anonymous memory of mapped_size(size) bytes on a huge-page
+// boundary; null when it cannot be had.
+std::uint8_t* map_large(std::size_t size) {
+  const std::size_t length = mapped_size(size);
+  if (length < size || length > SIZE_MAX - kHugePage) return nullptr;
+  void* reserved = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (reserved == MAP_FAILED) return nullptr;
+  auto* start = static_cast<std::uint8_t*>(reserved);
+  const std::size_t lead = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  if (lead) munmap(start, lead);
+  if (kHugePage - lead) munmap(start + lead + length, kHugePage - lead);
+  madvise(start + lead, length, MADV_HUGEPAGE);  // advice only: plain pages work too
+  return start + lead;
+}
+
+void unmap_large(std::uint8_t* memory, std::size_t size) { munmap(memory, mapped_size(size)); }
 // Two captures' worth of bitmaps at the larger sizes, and no more.
 constexpr std::size_t kMaxKeptBlocks = 4;
 constexpr std::size_t kMaxKeptBytes = std::size_t{512} << 20;
@@ -60,19 +85,21 @@ class KeptBlocks {
 }  // namespace
 
 std::uint8_t* take_pixel_memory(std::size_t size) {
-  if (size >= kKeptFromBytes) {
-    if (std::uint8_t* kept = KeptBlocks::instance().take(size)) {
-      std::memset(kept, 0, size);
-      return kept;
-    }
+  if (size < kKeptFromBytes) return static_cast<std::uint8_t*>(std::calloc(size, 1));
+  if (std::uint8_t* kept = KeptBlocks::instance().take(size)) {
+    std::memset(kept, 0, size);
+    return kept;
   }
-  return static_cast<std::uint8_t*>(std::calloc(size, 1));
+  return map_large(size);
 }
 
 void give_back_pixel_memory(std::uint8_t* memory, std::size_t size) {
   if (!memory) return;
-  if (size >= kKeptFromBytes && KeptBlocks::instance().keep(memory, size)) return;
-  std::free(memory);
+  if (size < kKeptFromBytes) {
+    std::free(memory);
+  } else if (!KeptBlocks::instance().keep(memory, size)) {
+    unmap_large(memory, size);
+  }
 }
 
 std::size_t kept_pixel_memory() { return KeptBlocks::instance().bytes(); }

@@ -3,7 +3,8 @@
 // fault in one by one on first touch, many times the cost of a pass over
 // memory already mapped. So the freed blocks of large bitmaps are kept, a
 // few at a time, for the next bitmaps of the same size (a capture and its
-// result, call after call), and handed out zeroed again.
+// result, call after call), and handed out zeroed again; new ones are
+// mapped in huge pages where the kernel allows.
 #pragma once
 
 #include <cstddef>
