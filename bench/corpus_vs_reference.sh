@@ -36,13 +36,13 @@ for i in "${!BUILDS[@]}"; do echo "file,ms" > "$OUT/build$i.csv"; done
 "${BUILDS[0]}/bench/velmora_corpus_play" "$FILES" "$REFS" $SIZE 1 2>/dev/null | tail -n +2 | cut -d, -f1 |
 while IFS= read -r rel; do
   for i in "${!BUILDS[@]}"; do
-    ms=$(nice -n 10 timeout 120 "${BUILDS[$i]}/bench/velmora_corpus_play" --file "$FILES/$rel" $SIZE 3 2>/dev/null)
+    ms=$(nice -n 10 timeout 120 "${BUILDS[$i]}/bench/velmora_corpus_play" --file "$FILES/$rel" $SIZE "${PLAYS:-3}" 2>/dev/null)
     echo "$rel,${ms:--1}" >> "$OUT/build$i.csv"
   done
   if [ "${SKIP_REFERENCE:-0}" != 1 ]; then
     opts="--fit"
     case "$rel" in *.wmf|*.WMF) opts="$opts --mfp" ;; esac
-    ms=$(nice -n 10 timeout 120 "$WINE" "$EXE" "$FILES/$rel" - $SIZE $SIZE $opts --repeat 4 --quiet 2>/dev/null |
+    ms=$(nice -n 10 timeout 120 "$WINE" "$EXE" "$FILES/$rel" - $SIZE $SIZE $opts --repeat "${REFERENCE_PLAYS:-4}" --quiet 2>/dev/null |
          sed -n 's/^ms_min=//p' | tr -d '\r')
     echo "$rel,${ms:--1}" >> "$OUT/reference.csv"
   fi
