@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace velmora::platform {
 namespace {
@@ -42,10 +43,27 @@ std::uint8_t mix(std::uint8_t background, std::uint8_t foreground, double covera
 // byte at each coverage level, worked out the first time it is asked for.
 class GlyphBlend {
  public:
-  explicit GlyphBlend(std::uint32_t foreground) : foreground_(foreground) {}
+  void reset(std::uint32_t foreground) {
+    foreground_ = foreground;
+    known_.fill(false);
+    last_background_.fill(kNoBackground);
+  }
+  std::uint32_t foreground() const { return foreground_; }
 
   // 0x00RRGGBB pixels mixed channel by channel at coverage level / 16.
+  // Text mostly lies on one background colour, so each level remembers its
+  // last background and result.
   std::uint32_t operator()(std::uint32_t background, int level) {
+    if (last_background_[level] == background) return last_result_[level];
+    last_background_[level] = background;
+    return last_result_[level] = mixed(background, level);
+  }
+
+ private:
+  static constexpr std::size_t kEntries = 3 * (kCoverageLevels + 1) * 256;
+  static constexpr std::uint32_t kNoBackground = 0xFF000000;  // never a 0x00RRGGBB pixel
+
+  std::uint32_t mixed(std::uint32_t background, int level) {
     std::uint32_t out = 0;
     for (int channel = 0; channel < 3; ++channel) {
       const auto b = static_cast<std::uint8_t>(background >> (8 * channel));
@@ -60,15 +78,41 @@ class GlyphBlend {
     return out;
   }
 
- private:
-  static constexpr std::size_t kEntries = 3 * (kCoverageLevels + 1) * 256;
-  std::uint32_t foreground_;
+  std::uint32_t foreground_ = 0;
   std::array<std::uint8_t, kEntries> mixed_{};
   std::array<bool, kEntries> known_{};
+  std::array<std::uint32_t, kCoverageLevels + 1> last_background_{};
+  std::array<std::uint32_t, kCoverageLevels + 1> last_result_{};
 };
 
-// Coverage 0..255 to sixteenths, rounded.
-int coverage_level(std::uint8_t cover) { return static_cast<int>(std::lround(cover * kCoverageLevels / 255.0)); }
+// The blends of the last few text colours drawn on this thread: pictures
+// draw run after run of text in one or two colours, and a blend's table is
+// many times the size of a short run's pixels.
+class GlyphBlends {
+ public:
+  GlyphBlend& of(std::uint32_t foreground) {
+    for (std::size_t i = 0; i < used_; ++i) {
+      if (blends_[i].foreground() == foreground) return blends_[i];
+    }
+    GlyphBlend& blend = blends_[used_ < kKept ? used_++ : next_evicted_++ % kKept];
+    blend.reset(foreground);
+    return blend;
+  }
+
+ private:
+  static constexpr std::size_t kKept = 4;
+  std::array<GlyphBlend, kKept> blends_;
+  std::size_t used_ = 0;
+  std::size_t next_evicted_ = 0;
+};
+
+GlyphBlend& thread_blend(std::uint32_t foreground) {
+  thread_local std::unique_ptr<GlyphBlends> blends = std::make_unique<GlyphBlends>();
+  return blends->of(foreground);
+}
+
+// Coverage 0..255 to sixteenths, rounded half up: floor(cover * 16 / 255 + 1/2).
+int coverage_level(std::uint8_t cover) { return (cover * 2 * kCoverageLevels + 255) / 510; }
 
 }  // namespace
 
@@ -76,7 +120,7 @@ void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, st
   ScanTools& tools = scan_tools(false);
   ScanRasterizer& ras = tools.ras;
   if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
-  GlyphBlend blend(color);
+  GlyphBlend& blend = thread_blend(color);
   agg::scanline_u8& sl = tools.sl;
   sl.reset(ras.min_x(), ras.max_x());
   while (ras.sweep_scanline(sl)) {
