@@ -16,9 +16,12 @@ echo "wrote out/tiger-compare.png: plain player (left) and Velmora (right)"
 echo "library call: ${timing#*, }"
 
 # Where a display is available, the viewer shows the same comparison in a
-# window (it opens tiger.emf from its working folder).
+# window (it opens tiger.emf from its working folder). The script does not
+# wait for it, and the viewer's output goes to a file: holding the script's
+# output open would keep a pipe reading it (a log, $(...)) waiting until the
+# window is closed.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] &&
   cmake --build build -j "$(nproc)" --target VelmoraTest >/dev/null 2>&1; then
-  echo "opening the viewer: build/viewer/VelmoraTest"
-  (cd samples && exec ../build/viewer/VelmoraTest) &
+  (cd samples && exec ../build/viewer/VelmoraTest) </dev/null >out/viewer.log 2>&1 &
+  echo "opened the viewer (build/viewer/VelmoraTest, process $!; its messages in out/viewer.log)"
 fi
