@@ -18,8 +18,9 @@ packages=(
   fonts-wine fonts-urw-base35
   # the check that rasterizer/ and viewer/ compile against the real <windows.h>
   g++-mingw-w64-x86-64
-  # Debian packages of the project (cpack, dpkg-shlibdeps)
-  dpkg-dev
+  # Debian packages of the project (cpack, dpkg-shlibdeps), and a fresh
+  # Debian 12 to try them on (packaging/check_fresh_debian.sh)
+  dpkg-dev debootstrap
   # fuzzing: libFuzzer and its sanitizers (fuzz/README.md)
   clang libclang-rt-dev
   # the resource compiler (windres) for the viewer's resource script
