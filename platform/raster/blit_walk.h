@@ -65,6 +65,27 @@ void walk_axis_direct(const Target& target, const RECT& bounds, std::int64_t lef
   });
 }
 
+// walk_axis for HALFTONE: each column's and row's interpolation resolved
+// once per rectangle, the pixels mixed straight from the image's rows.
+template <class Visit>
+void walk_axis_interpolated(const Target& target, const RECT& bounds, std::int64_t left, std::int64_t top,
+                            const AxisMap& x_map, const AxisMap& y_map, const SourceSampler& sampler, Visit&& visit) {
+  std::vector<LerpAxis> columns;
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
+    columns.resize(static_cast<std::size_t>(r.right - r.left));
+    for (LONG x = r.left; x < r.right; ++x) columns[static_cast<std::size_t>(x - r.left)] = sampler.lerp_column(x_map.at(x - left));
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      const LerpAxis row = sampler.lerp_row(y_map.at(y - top));
+      if (!row.inside) continue;
+      std::uint8_t* d = target.surface.pixel(r.left, y);
+      for (LONG x = r.left; x < r.right; ++x, d += 4) {
+        const LerpAxis& column = columns[static_cast<std::size_t>(x - r.left)];
+        if (column.inside) visit(d, x, y, SourcePixel{column.from, row.from, sampler.mix(column, row)});
+      }
+    }
+  });
+}
+
 // visit(pixel pointer, device x, device y, SourcePixel) for every covered pixel.
 template <class Visit>
 void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
@@ -79,6 +100,10 @@ void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler
   const BlitSource& source = sampler.source();
   if (sampler.picks_directly(source.width > width, source.height > height)) {
     walk_axis_direct(target, bounds, left, top, x_map, y_map, source, visit);
+    return;
+  }
+  if (sampler.interpolates()) {
+    walk_axis_interpolated(target, bounds, left, top, x_map, y_map, sampler, visit);
     return;
   }
   for_each_visible_rect(target, bounds, [&](const RECT& r) {

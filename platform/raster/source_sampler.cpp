@@ -10,15 +10,21 @@ std::int64_t ceil_div(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b -
 
 constexpr std::uint32_t kWeightOne = 1u << 16;
 
+// Bytes 0 and 2 (or 1 and 3, shift 8) of a word, 32 bits apart, so that
+// one 64-bit product weighs two channels without their carries meeting.
+std::uint64_t channel_pair(std::uint32_t word, int shift) {
+  return ((word >> shift) & 0xFF) | (std::uint64_t{(word >> (shift + 16)) & 0xFF} << 32);
+}
+
 // Each byte of a and b mixed: a * (1 - w) + b * w, w in 1/65536, rounded.
+// Each channel's sum stays below 2^24, inside its 32-bit lane.
 std::uint32_t lerp_word(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    // At most 255 * 65536: no overflow in 32 bits.
-    const std::uint32_t mixed = ((a >> shift) & 0xFF) * (kWeightOne - w) + ((b >> shift) & 0xFF) * w;
-    out |= ((mixed + kWeightOne / 2) >> 16) << shift;
-  }
-  return out;
+  constexpr std::uint64_t kHalf = (std::uint64_t{kWeightOne / 2} << 32) | (kWeightOne / 2);
+  const std::uint64_t keep = kWeightOne - w;
+  const std::uint64_t even = (channel_pair(a, 0) * keep + channel_pair(b, 0) * w + kHalf) >> 16;
+  const std::uint64_t odd = (channel_pair(a, 8) * keep + channel_pair(b, 8) * w + kHalf) >> 16;
+  return static_cast<std::uint32_t>((even & 0xFF) | ((odd & 0xFF) << 8) | (((even >> 32) & 0xFF) << 16) |
+                                    (((odd >> 32) & 0xFF) << 24));
 }
 
 }  // namespace
@@ -56,24 +62,35 @@ std::optional<SourcePixel> SourceSampler::sample(AxisRange columns, AxisRange ro
   return pixel;
 }
 
-std::optional<SourcePixel> SourceSampler::interpolate(AxisRange columns, AxisRange rows) const {
+LerpAxis SourceSampler::lerp_column(AxisRange columns) const {
+  const int from = source_.x + columns.lerp_from;
+  const int width = source_.image->width;
+  return {from, std::max(from, std::min({from + 1, source_.x + source_.width - 1, width - 1})), columns.lerp_weight,
+          from >= 0 && from < width};
+}
+
+LerpAxis SourceSampler::lerp_row(AxisRange rows) const {
+  const int from = source_.y + rows.lerp_from;
+  const int height = source_.image->height;
+  return {from, std::max(from, std::min({from + 1, source_.y + source_.height - 1, height - 1})), rows.lerp_weight,
+          from >= 0 && from < height};
+}
+
+std::uint32_t SourceSampler::mix(const LerpAxis& column, const LerpAxis& row) const {
   const Image32& image = *source_.image;
-  SourcePixel pixel;
-  pixel.u = source_.x + columns.lerp_from;
-  pixel.v = source_.y + rows.lerp_from;
-  if (pixel.u < 0 || pixel.v < 0 || pixel.u >= image.width || pixel.v >= image.height) return std::nullopt;
-  // The next pixel, held at the edge of the source rectangle and the image.
-  const int u1 = std::min({pixel.u + 1, source_.x + source_.width - 1, image.width - 1});
-  const int v1 = std::min({pixel.v + 1, source_.y + source_.height - 1, image.height - 1});
-  if (columns.lerp_weight == 0 && rows.lerp_weight == 0) {
-    pixel.color = image.at(pixel.u, pixel.v);
-    return pixel;
-  }
-  const std::uint32_t top = lerp_word(image.at(pixel.u, pixel.v), image.at(std::max(u1, pixel.u), pixel.v), columns.lerp_weight);
-  const std::uint32_t bottom =
-      lerp_word(image.at(pixel.u, std::max(v1, pixel.v)), image.at(std::max(u1, pixel.u), std::max(v1, pixel.v)), columns.lerp_weight);
-  pixel.color = lerp_word(top, bottom, rows.lerp_weight);
-  return pixel;
+  const std::uint32_t* from_row = image.pixels.data() + static_cast<std::size_t>(row.from) * image.width;
+  if (column.weight == 0 && row.weight == 0) return from_row[column.from];
+  const std::uint32_t* next_row = image.pixels.data() + static_cast<std::size_t>(row.next) * image.width;
+  const std::uint32_t top = lerp_word(from_row[column.from], from_row[column.next], column.weight);
+  const std::uint32_t bottom = lerp_word(next_row[column.from], next_row[column.next], column.weight);
+  return lerp_word(top, bottom, row.weight);
+}
+
+std::optional<SourcePixel> SourceSampler::interpolate(AxisRange columns, AxisRange rows) const {
+  const LerpAxis column = lerp_column(columns);
+  const LerpAxis row = lerp_row(rows);
+  if (!column.inside || !row.inside) return std::nullopt;
+  return SourcePixel{column.from, row.from, mix(column, row)};
 }
 
 std::uint32_t SourceSampler::combine(int u0, int u1, int v0, int v1) const {

@@ -42,6 +42,16 @@ class AxisMap {
   bool mirrored_;
 };
 
+// One axis of a HALFTONE sample: the source pixel `from` in image
+// coordinates, the one it mixes with (held at the edge of the source
+// rectangle and the image), and the weight of that one in 1/65536.
+struct LerpAxis {
+  int from = 0;
+  int next = 0;
+  std::uint32_t weight = 0;
+  bool inside = false;  // `from` lies in the image
+};
+
 struct SourcePixel {
   int u = 0;  // the source pixel, in image coordinates
   int v = 0;
@@ -63,6 +73,13 @@ class SourceSampler {
     if (mode_ == HALFTONE) return false;
     return !((shrinks_x || shrinks_y) && (mode_ == BLACKONWHITE || mode_ == WHITEONBLACK));
   }
+  // Whether sample() interpolates (HALFTONE with a source image); then
+  // lerp_column, lerp_row and mix give what it gives, resolved per axis.
+  bool interpolates() const { return source_.image && mode_ == HALFTONE; }
+  LerpAxis lerp_column(AxisRange columns) const;
+  LerpAxis lerp_row(AxisRange rows) const;
+  // The colour at a column and row that are both inside.
+  std::uint32_t mix(const LerpAxis& column, const LerpAxis& row) const;
 
  private:
   std::uint32_t combine(int u0, int u1, int v0, int v1) const;
