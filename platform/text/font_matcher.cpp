@@ -107,10 +107,18 @@ constexpr Substitute kSubstitutes[] = {
 
 // Faces of the fonts-wine package, which the stock Fontconfig setup does not
 // index: the Symbol and Wingdings code-point layouts exist in no other
-// Debian font.
-constexpr const char* kExtraFontFiles[] = {
-    "/usr/share/wine/fonts/symbol.ttf",  "/usr/share/wine/fonts/wingding.ttf", "/usr/share/wine/fonts/webdings.ttf",
-    "/usr/share/wine/fonts/tahoma.ttf",  "/usr/share/wine/fonts/tahomabd.ttf", "/usr/share/wine/fonts/marlett.ttf",
+// Debian font. Fontconfig reads an added file with FreeType each time, which
+// costs more than drawing a small picture, so they are added only when a
+// search could choose one of them: a search for its family (folded, as
+// Fontconfig compares names), or one open to every family.
+struct ExtraFontFile {
+  const char* family;  // folded
+  const char* path;
+};
+constexpr ExtraFontFile kExtraFontFiles[] = {
+    {"symbol", "/usr/share/wine/fonts/symbol.ttf"},   {"wingdings", "/usr/share/wine/fonts/wingding.ttf"},
+    {"webdings", "/usr/share/wine/fonts/webdings.ttf"}, {"tahoma", "/usr/share/wine/fonts/tahoma.ttf"},
+    {"tahoma", "/usr/share/wine/fonts/tahomabd.ttf"},   {"marlett", "/usr/share/wine/fonts/marlett.ttf"},
 };
 
 // Where a character the chosen face lacks is looked for first: the CJK
@@ -237,10 +245,7 @@ class Matcher {
   }
 
  private:
-  Matcher() : config_(FcInitLoadConfigAndFonts()) {
-    if (!config_) return;
-    for (const char* path : kExtraFontFiles) FcConfigAppFontAddFile(config_, reinterpret_cast<const FcChar8*>(path));
-  }
+  Matcher() : config_(FcInitLoadConfigAndFonts()) {}
 
   ~Matcher() {
     for (LinkFace& face : preferred_links_) FcCharSetDestroy(face.covered);
@@ -248,6 +253,17 @@ class Matcher {
   }
   Matcher(const Matcher&) = delete;
   Matcher& operator=(const Matcher&) = delete;
+
+  // Adds the extra files of one family, or of all when family is null; each
+  // once.
+  void add_extra_fonts(const std::string* family) {
+    const std::string wanted = family ? folded(family->c_str()) : std::string();
+    for (std::size_t i = 0; i < std::size(kExtraFontFiles); ++i) {
+      if (extra_added_[i] || (family && wanted != kExtraFontFiles[i].family)) continue;
+      extra_added_[i] = true;
+      FcConfigAppFontAddFile(config_, reinterpret_cast<const FcChar8*>(kExtraFontFiles[i].path));
+    }
+  }
 
   static std::string cache_key(const FontRequest& r) {
     return normalised(r.face) + '|' + std::to_string(r.weight == 0 ? FW_NORMAL : r.weight) + '|' +
@@ -265,6 +281,7 @@ class Matcher {
   // The best font of one family (or of any family when family is null);
   // empty when Fontconfig's best match belongs to another family.
   std::optional<MatchedFont> match_family(const std::string* family, const FontRequest& request) {
+    add_extra_fonts(family);
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return std::nullopt;
     if (family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family->c_str()));
@@ -318,6 +335,7 @@ class Matcher {
   }
 
   std::optional<FontFile> sorted_link(char32_t code) {
+    add_extra_fonts(nullptr);
     FcCharSet* wanted = FcCharSetCreate();
     FcPattern* pattern = FcPatternCreate();
     std::optional<FontFile> found;
@@ -361,6 +379,7 @@ class Matcher {
   };
   std::vector<LinkFace> preferred_links_;
   bool preferred_links_loaded_ = false;
+  bool extra_added_[std::size(kExtraFontFiles)] = {};
 };
 
 }  // namespace
