@@ -37,7 +37,7 @@ JobResult draw(const Job& job, const Options& options, const Picture& picture) {
   const Outcome<Rendering> rendering = render(options, Source{job.input == "-" ? "" : job.input, picture}, s);
   if (const Failure* f = failure_of(rendering)) return failed(f->reason);
   const Rendering& r = std::get<Rendering>(rendering);
-  const Outcome<std::vector<std::uint8_t>> png = encode_png(r.image);
+  const Outcome<std::vector<std::uint8_t>> png = encode_png(r.pixels());
   if (const Failure* f = failure_of(png)) return failed(f->reason);
   if (job.make_folders) {
     if (const auto f = make_parent_folder(job.output)) return failed(f->reason);
@@ -46,7 +46,7 @@ JobResult draw(const Job& job, const Options& options, const Picture& picture) {
   JobResult result{true, {}, r.call_ms};
   if (options.time) {
     result.text =
-        std::to_string(r.image.width) + " x " + std::to_string(r.image.height) + ", " + timing_text(r.call_ms);
+        std::to_string(r.canvas->width()) + " x " + std::to_string(r.canvas->height()) + ", " + timing_text(r.call_ms);
   }
   return result;
 }

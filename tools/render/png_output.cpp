@@ -15,29 +15,28 @@ namespace {
 
 mode_t g_file_mode = 0644;
 
-bool all_opaque(const tools::Image& image) {
-  for (std::size_t i = 3; i < image.bgra.size(); i += 4) {
-    if (image.bgra[i] != 255) return false;
+bool all_opaque(const PixelRows& image) {
+  for (int y = 0; y < image.height; ++y) {
+    const std::uint8_t* row = image.row(y);
+    for (int x = 0; x < image.width; ++x) {
+      if (row[4 * x + 3] != 255) return false;
+    }
   }
   return true;
 }
 
-std::vector<std::uint8_t> straight_bgra(const tools::Image& premultiplied) {
-  std::vector<std::uint8_t> rows = premultiplied.bgra;
-  for (std::size_t i = 0; i < rows.size(); i += 4) {
-    const unsigned a = rows[i + 3];
-    if (a == 0 || a == 255) continue;
-    for (int c = 0; c < 3; ++c)
-      rows[i + c] = static_cast<std::uint8_t>(std::min(255u, (rows[i + c] * 255u + a / 2) / a));
+// One row as the PNG holds it: B, G, R for an opaque picture, else B, G, R, A
+// with the colours divided back by their alpha.
+void convert_row(const std::uint8_t* premultiplied, int width, int channels, std::uint8_t* out) {
+  for (int x = 0; x < width; ++x, premultiplied += 4, out += channels) {
+    const unsigned a = premultiplied[3];
+    for (int c = 0; c < 3; ++c) {
+      out[c] = channels == 3 || a == 0 || a == 255
+                   ? premultiplied[c]
+                   : static_cast<std::uint8_t>(std::min(255u, (premultiplied[c] * 255u + a / 2) / a));
+    }
+    if (channels == 4) out[3] = static_cast<std::uint8_t>(a);
   }
-  return rows;
-}
-
-std::vector<std::uint8_t> bgr_of(const tools::Image& image) {
-  std::vector<std::uint8_t> rows;
-  rows.reserve(image.bgra.size() / 4 * 3);
-  for (std::size_t i = 0; i < image.bgra.size(); i += 4) rows.insert(rows.end(), &image.bgra[i], &image.bgra[i + 3]);
-  return rows;
 }
 
 // Speed matters more than size for a converter started once per file:
@@ -49,10 +48,9 @@ std::vector<std::uint8_t> bgr_of(const tools::Image& image) {
 constexpr int kZlibLevel = 1;
 
 struct EncodedPng {
-  png_uint_32 width = 0;
-  png_uint_32 height = 0;
+  PixelRows pixels;
   int channels = 0;  // 3: B, G, R; 4: B, G, R, A
-  const std::uint8_t* rows = nullptr;
+  std::uint8_t* row_buffer = nullptr;  // one converted row
   std::vector<std::uint8_t> bytes;
 };
 
@@ -75,15 +73,17 @@ bool encode_rows(EncodedPng& png) {
     return false;
   }
   png_set_write_fn(writer, &png.bytes, append_bytes, nullptr);
-  png_set_IHDR(writer, info, png.width, png.height, 8,
+  png_set_IHDR(writer, info, static_cast<png_uint_32>(png.pixels.width), static_cast<png_uint_32>(png.pixels.height), 8,
                png.channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(writer, kZlibLevel);
   png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(writer, info);
   png_set_bgr(writer);
-  const std::size_t stride = std::size_t{png.width} * static_cast<std::size_t>(png.channels);
-  for (png_uint_32 y = 0; y < png.height; ++y) png_write_row(writer, png.rows + stride * y);
+  for (int y = 0; y < png.pixels.height; ++y) {
+    convert_row(png.pixels.row(y), png.pixels.width, png.channels, png.row_buffer);
+    png_write_row(writer, png.row_buffer);
+  }
   png_write_end(writer, nullptr);
   png_destroy_write_struct(&writer, &info);
   return true;
@@ -125,17 +125,18 @@ std::optional<Failure> write_replacing(const std::string& path, const std::vecto
 
 }  // namespace
 
-Outcome<std::vector<std::uint8_t>> encode_png(const tools::Image& premultiplied) {
+Outcome<std::vector<std::uint8_t>> encode_png(const PixelRows& premultiplied) {
   const bool opaque = all_opaque(premultiplied);
-  const std::vector<std::uint8_t> rows = opaque ? bgr_of(premultiplied) : straight_bgra(premultiplied);
   EncodedPng png;
-  png.width = static_cast<png_uint_32>(premultiplied.width);
-  png.height = static_cast<png_uint_32>(premultiplied.height);
+  png.pixels = premultiplied;
   png.channels = opaque ? 3 : 4;
-  png.rows = rows.data();
+  std::vector<std::uint8_t> row_buffer(std::size_t{4} * static_cast<std::size_t>(premultiplied.width));
+  png.row_buffer = row_buffer.data();
   // zlib's worst case is a little over the raw size; the writer never grows
   // the buffer, so that no allocation can fail inside libpng.
-  png.bytes.reserve(rows.size() + rows.size() / 64 + png.height + 4096);
+  const std::size_t raw = static_cast<std::size_t>(premultiplied.width) * static_cast<std::size_t>(png.channels) *
+                          static_cast<std::size_t>(premultiplied.height);
+  png.bytes.reserve(raw + raw / 64 + static_cast<std::size_t>(premultiplied.height) + 4096);
   if (!encode_rows(png)) return Failure{"could not encode the PNG"};
   return std::move(png.bytes);
 }

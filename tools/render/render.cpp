@@ -27,21 +27,12 @@ double milliseconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-tools::Image image_of(const tools::Canvas& canvas) {
-  tools::Image image;
-  image.width = canvas.width();
-  image.height = canvas.height();
-  const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
-  image.bgra.resize(stride * static_cast<std::size_t>(image.height));
-  for (int y = 0; y < image.height; ++y) std::memcpy(image.bgra.data() + stride * y, canvas.row(y), stride);
-  return image;
-}
-
 // One renderer, `repeat` times onto a fresh canvas, each call timed.
 Outcome<Rendering> run(Renderer renderer, const Options& options, const Source& source, OutputSize size) {
-  tools::Canvas canvas(size.width, size.height);
-  if (!canvas.valid()) return Failure{"too large for memory (no bitmap of that size)"};
   Rendering rendering;
+  rendering.canvas = std::make_unique<tools::Canvas>(size.width, size.height);
+  tools::Canvas& canvas = *rendering.canvas;
+  if (!canvas.valid()) return Failure{"too large for memory (no bitmap of that size)"};
   for (int i = 0; i < options.repeat; ++i) {
     const bool plain = renderer == Renderer::plain;
     if (plain) {
@@ -56,7 +47,6 @@ Outcome<Rendering> run(Renderer renderer, const Options& options, const Source& 
     if (!drawn) return Failure{"refused by the player (the library drew nothing)"};
     if (plain) finish_plain(canvas, options);
   }
-  rendering.image = image_of(canvas);
   return rendering;
 }
 
@@ -68,10 +58,10 @@ void draw_label(tools::Canvas& canvas, int left, int width, const std::u16string
   if (label) Velmora(canvas.dc(), label.get(), &rect, 255, 0.0, 0.0, 0.0, 1.0, 1.0);
 }
 
-void paste(tools::Canvas& canvas, const tools::Image& half, int left) {
-  const std::size_t stride = static_cast<std::size_t>(half.width) * 4;
-  for (int y = 0; y < half.height; ++y) {
-    std::memcpy(canvas.row(y + kLabelHeight) + std::size_t(left) * 4, half.bgra.data() + stride * y, stride);
+void paste(tools::Canvas& canvas, const tools::Canvas& half, int left) {
+  const std::size_t stride = static_cast<std::size_t>(half.width()) * 4;
+  for (int y = 0; y < half.height(); ++y) {
+    std::memcpy(canvas.row(y + kLabelHeight) + std::size_t(left) * 4, half.row(y), stride);
   }
 }
 
@@ -82,20 +72,25 @@ Outcome<Rendering> compare(const Options& options, const Source& source, OutputS
   if (failure_of(plain)) return plain;
   Outcome<Rendering> smooth = run(Renderer::smooth, options, source, size);
   if (failure_of(smooth)) return smooth;
-  tools::Canvas canvas(2 * size.width, size.height + kLabelHeight);
+  Rendering result;
+  result.canvas = std::make_unique<tools::Canvas>(2 * size.width, size.height + kLabelHeight);
+  tools::Canvas& canvas = *result.canvas;
   if (!canvas.valid()) return Failure{"too large for memory (no bitmap of that size)"};
   fill_background(canvas, options.background);
   draw_label(canvas, 0, size.width, u"plain player");
   draw_label(canvas, size.width, size.width, u"Velmora (anti-aliased)");
-  paste(canvas, std::get<Rendering>(plain).image, 0);
-  paste(canvas, std::get<Rendering>(smooth).image, size.width);
-  Rendering result;
-  result.image = image_of(canvas);
+  paste(canvas, *std::get<Rendering>(plain).canvas, 0);
+  paste(canvas, *std::get<Rendering>(smooth).canvas, size.width);
   result.call_ms = std::move(std::get<Rendering>(smooth).call_ms);
   return result;
 }
 
 }  // namespace
+
+PixelRows Rendering::pixels() const {
+  const tools::Canvas& c = *canvas;
+  return PixelRows{c.row(0), -std::ptrdiff_t{4} * c.width(), c.width(), c.height()};  // bottom-up memory
+}
 
 Outcome<Rendering> render(const Options& options, const Source& source, OutputSize size) {
   if (options.renderer == Renderer::compare) return compare(options, source, size);

@@ -3,14 +3,16 @@
 // times the drawing call alone.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/png_io.h"
+#include "common/canvas.h"
 #include "render/failure.h"
 #include "render/metafile.h"
 #include "render/options.h"
 #include "render/output_size.h"
+#include "render/png_output.h"
 
 namespace velmora::render {
 
@@ -20,8 +22,10 @@ struct Source {
 };
 
 struct Rendering {
-  tools::Image image;           // premultiplied B, G, R, A rows, top-down
-  std::vector<double> call_ms;  // one per repeat
+  std::unique_ptr<tools::Canvas> canvas;  // premultiplied B, G, R, A pixels
+  std::vector<double> call_ms;            // one per repeat
+
+  PixelRows pixels() const;
 };
 
 Outcome<Rendering> render(const Options& options, const Source& source, OutputSize size);
