@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -136,10 +137,13 @@ bool read_all(int fd, std::vector<std::uint8_t>& out, int& error) {
   }
 }
 
-Outcome<std::vector<std::uint8_t>> read_descriptor(int fd) {
+// `expected` is the file's size where it is known: reserved at once, the
+// bytes are not copied again and again as the buffer grows.
+Outcome<std::vector<std::uint8_t>> read_descriptor(int fd, std::uint64_t expected) {
   std::vector<std::uint8_t> bytes;
   int error = 0;
   try {
+    bytes.reserve(static_cast<std::size_t>(std::min(expected, kMaxFileBytes)));
     if (!read_all(fd, bytes, error)) {
       return Failure{error == EFBIG ? "too large (metafiles are read whole, up to 4 GiB)" : errno_reason(error)};
     }
@@ -174,7 +178,7 @@ std::optional<MetafileKind> sniff_kind(std::span<const std::uint8_t> bytes) {
 }
 
 Outcome<std::vector<std::uint8_t>> read_input(const std::string& name) {
-  if (name == "-") return read_descriptor(STDIN_FILENO);
+  if (name == "-") return read_descriptor(STDIN_FILENO, 0);
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return Failure{errno_reason(errno)};
   struct stat info {};
@@ -184,7 +188,7 @@ Outcome<std::vector<std::uint8_t>> read_input(const std::string& name) {
   } else if (S_ISDIR(info.st_mode)) {
     result = Failure{"unreadable (a folder)"};
   } else if (S_ISREG(info.st_mode)) {
-    result = read_descriptor(fd);
+    result = read_descriptor(fd, static_cast<std::uint64_t>(info.st_size));
   }
   ::close(fd);
   return result;
