@@ -11,8 +11,9 @@
 #
 # Needs root (debootstrap and chroot), debootstrap (apt-get install
 # debootstrap) and the Debian archive named in /etc/apt/sources.list(.d).
-# It takes about ten minutes on the shared 2-core machine, half of it
-# making the base system, so it is not among the tests; with
+# It took 10 and 26 minutes on the shared 2-core machine (most of it
+# debootstrap and dpkg configuring packages, so the machine's load counts
+# more than the download), so it is not among the tests; with
 # VELMORA_BOOTSTRAP_TARBALL=FILE the downloaded base system is kept in FILE
 # for the next run.
 # Exits 77 when it cannot run here.
