@@ -1,7 +1,5 @@
 #include "resample.h"
 
-#include "halving.h"
-
 #include <agg_image_accessors.h>
 #include <agg_image_filters.h>
 #include <agg_pixfmt_rgba.h>
@@ -56,14 +54,6 @@ agg::trans_affine resampling_transform(int capture_width, int capture_height, do
 }
 
 void resample(const PixelMemory& capture, const PixelMemory& result, int width, int height, double angle) {
-  if (angle == 0.0) {
-    halve(capture, result, width, height);
-  } else {
-    resample_filtered(capture, result, width, height, angle);
-  }
-}
-
-void resample_filtered(const PixelMemory& capture, const PixelMemory& result, int width, int height, double angle) {
   agg::rendering_buffer result_buffer;
   agg::rendering_buffer capture_buffer;
   attach(result_buffer, result);
@@ -71,6 +61,7 @@ void resample_filtered(const PixelMemory& capture, const PixelMemory& result, in
 
   PixelFormat result_format(result_buffer);
   agg::renderer_base<PixelFormat> renderer(result_format);
+  renderer.clear(agg::rgba8(agg::rgba(0, 0, 0, 0)));
 
   agg::rasterizer_scanline_aa<> rasterizer;
   add_block(rasterizer, width, height);

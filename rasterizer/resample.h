@@ -1,8 +1,7 @@
 // The filtered halving of the capture with Anti-Grain Geometry: a W x H
 // block of the result bitmap, at its top-left corner (0, 0), receives the
 // capture reduced by 2 and turned about the pivot, as premultiplied
-// B, G, R, A. The result comes in all 0, as a new DIB section is, and every
-// pixel outside the block stays so.
+// B, G, R, A. Every other result pixel is 0.
 #pragma once
 
 #include <agg_trans_affine.h>
@@ -24,11 +23,8 @@ Pivot resampling_pivot(int capture_width, int capture_height);
 // inverted; a positive angle turns the picture counter-clockwise on screen.
 agg::trans_affine resampling_transform(int capture_width, int capture_height, double angle);
 
-// Renders the W x H block: with no turn through the exact halving, which
-// gives AGG's bytes at a fraction of the cost, otherwise through AGG.
+// Clears the result to transparent black and renders the W x H block.
 // May throw std::bad_alloc from AGG's storage.
 void resample(const PixelMemory& capture, const PixelMemory& result, int width, int height, double angle);
-// The same through AGG at any angle; for tests of the halving.
-void resample_filtered(const PixelMemory& capture, const PixelMemory& result, int width, int height, double angle);
 
 }  // namespace velmora::core
