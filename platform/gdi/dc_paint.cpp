@@ -19,10 +19,9 @@ LONG ceil_coordinate(double v) { return device_coordinate(std::ceil(v)); }
 
 // Fills sample each pixel at its own coordinates (pixel (x, y) is the point
 // (x, y)), with GDI's rule that left and top edges are inside and right and
-// bottom ones outside. AGG samples pixel centres, so fills move by half a
-// pixel less one subpixel step: an edge on a whole coordinate then takes
-// the pixel on its right and below, never the one on its left and above.
-constexpr double kFillShift = 0.5 - 1.0 / 256.0;
+// bottom ones outside. The aliased fill samples pixel centres with that
+// rule, so fills move by half a pixel.
+constexpr double kFillShift = 0.5;
 // Beyond the rasterizer's own clip margin, so that culled curves change nothing it samples.
 constexpr double kFillMargin = 4;
 

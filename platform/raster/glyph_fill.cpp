@@ -117,7 +117,7 @@ int coverage_level(std::uint8_t cover) { return (cover * 2 * kCoverageLevels + 2
 }  // namespace
 
 void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, std::uint32_t color) {
-  ScanTools& tools = scan_tools(false);
+  ScanTools& tools = scan_tools();
   ScanRasterizer& ras = tools.ras;
   if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
   GlyphBlend& blend = thread_blend(color);

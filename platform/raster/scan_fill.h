@@ -1,13 +1,13 @@
-// AGG's scanline rasterizer set up for our surfaces: any vertex source can
-// be filled aliased (pixels whose centre is inside: coverage threshold one
-// half) or with its coverage. Shared by path fills and wide-pen strokes.
+// Filling any vertex source on our surfaces: aliased (the pixels whose
+// centre is inside, raster/centre_sampler.h), or with its coverage through
+// AGG's scanline rasterizer. Shared by path fills, wide-pen strokes and glyphs.
 #pragma once
 
 #include "raster/brush_source.h"
+#include "raster/centre_sampler.h"
 #include "raster/pixel_writer.h"
 #include "region/region.h"
 
-#include <agg_gamma_functions.h>
 #include <agg_rasterizer_scanline_aa.h>
 #include <agg_scanline_u.h>
 
@@ -23,22 +23,15 @@ inline constexpr double kScanClipMargin = 2.0;
 
 // The rasterizer and scanline of this thread, cleared for the next fill:
 // their cell blocks and span arrays are kept from one fill to the next
-// instead of being allocated for each. One for aliased fills (coverage
-// thresholded at one half), one for coverage.
+// instead of being allocated for each.
 struct ScanTools {
   ScanRasterizer ras;
   agg::scanline_u8 sl;
 };
-inline ScanTools& scan_tools(bool aliased) {
-  thread_local ScanTools tools[2] = {};
-  thread_local bool ready = false;
-  if (!ready) {
-    tools[1].ras.gamma(agg::gamma_threshold(0.5));
-    ready = true;
-  }
-  ScanTools& t = tools[aliased ? 1 : 0];
-  t.ras.reset();
-  return t;
+inline ScanTools& scan_tools() {
+  thread_local ScanTools tools;
+  tools.ras.reset();
+  return tools;
 }
 
 template <class VertexSource>
@@ -50,26 +43,15 @@ bool rasterize(ScanRasterizer& ras, const Surface& surface, VertexSource& source
   return ras.rewind_scanlines();
 }
 
-// Calls visit(y, x0, x1) for each run of covered pixels. The rasterizer
-// adds only cells and runs with a coverage above 0, so every span is
-// covered throughout.
-template <class Visit>
-void for_each_covered_run(ScanRasterizer& ras, agg::scanline_u8& sl, Visit&& visit) {
-  sl.reset(ras.min_x(), ras.max_x());
-  while (ras.sweep_scanline(sl)) {
-    const int y = sl.y();
-    auto span = sl.begin();
-    for (unsigned n = sl.num_spans(); n > 0; --n, ++span) visit(y, span->x, span->x + span->len);
-  }
-}
-
 // Fills a vertex source aliased with a brush source through a writer.
 template <class VertexSource>
 void fill_aliased(PixelWriter& writer, VertexSource& source, FillRule rule, const BrushSource& brush) {
-  if (brush.paints_nothing()) return;
-  ScanTools& tools = scan_tools(true);
-  if (!rasterize(tools.ras, writer.surface(), source, rule)) return;
-  for_each_covered_run(tools.ras, tools.sl, [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
+  if (brush.paints_nothing() || writer.surface().empty()) return;
+  CentreSampler& sampler = centre_sampler();
+  sampler.add(source);
+  const Surface& surface = writer.surface();
+  sampler.for_each_run(surface.width, surface.height, rule,
+                       [&](int y, int x0, int x1) { writer.span(y, x0, x1, brush); });
 }
 
 }  // namespace velmora::platform

@@ -13,7 +13,7 @@
 namespace velmora::platform {
 namespace {
 
-constexpr double kPointToCentre = 0.5 - 1.0 / 256.0;
+constexpr double kPointToCentre = 0.5;
 
 struct Polyline {
   std::vector<POINT> points;
@@ -59,8 +59,8 @@ void fill_stroke(const Target& target, int rop2, Source& source, const StrokeSty
 }
 
 void stroke_wide(const Target& target, int rop2, agg::path_storage& outline, const StrokeStyle& style) {
-  // Pixel (x, y) is the point (x, y): move it onto AGG's pixel centre, less
-  // a subpixel step so that an edge on the boundary takes only one side.
+  // Pixel (x, y) is the point (x, y): move it onto the centre that the
+  // aliased fill samples.
   agg::trans_affine_translation to_centres(kPointToCentre, kPointToCentre);
   agg::conv_transform<agg::path_storage> moved(outline, to_centres);
   agg::conv_curve<agg::conv_transform<agg::path_storage>> curves(moved);

@@ -54,9 +54,10 @@ double em_height(const FontRequest& font, const FaceMetrics& m, const agg::trans
 }
 
 // Text-space x units per y unit that keep glyphs in their own proportions on
-// the device. In GM_COMPATIBLE a font without a width is realised at its
-// height on the device and keeps its shape even when the mapping stretches
-// one axis; in GM_ADVANCED the glyphs stretch with the transform.
+// the device. In GM_COMPATIBLE a font is realised on the device by the
+// mapping's vertical scale alone, its width too, and keeps its shape even
+// when the mapping stretches one axis; in GM_ADVANCED the glyphs stretch
+// with the transform.
 double natural_aspect(const TextLayoutInput& in, const agg::trans_affine& linear) {
   return in.advanced_mode ? 1.0 : y_axis_scale(linear) / x_axis_scale(linear);
 }
@@ -70,8 +71,9 @@ std::optional<RunFont> run_font(FT_Face face, const TextLayoutInput& in, const M
   const double device_em = em * y_axis_scale(linear);
   if (!(device_em >= kMinDeviceEm && device_em <= kMaxDeviceEm)) return std::nullopt;
   run.scale_y = em / run.metrics.units_per_em;
-  run.scale_x = in.font.width != 0 ? std::abs(static_cast<double>(in.font.width)) / run.metrics.average_width
-                                   : run.scale_y * natural_aspect(in, linear);
+  const double across = in.font.width != 0 ? std::abs(static_cast<double>(in.font.width)) / run.metrics.average_width
+                                           : run.scale_y;
+  run.scale_x = across * natural_aspect(in, linear);
   run.style = {matched.synthetic_bold, matched.synthetic_italic};
   run.ascent = run.metrics.ascent * run.scale_y;
   run.descent = run.metrics.descent * run.scale_y;
@@ -115,8 +117,10 @@ void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const ag
   if (!set_hinted_size(face, ppem_x, ppem)) return;
   run.scale_x *= fit_x;
   run.scale_y *= fit;
-  run.ascent = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
-  run.descent = std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy;
+  // The platform aligns by the font's metrics as the program reads them:
+  // whole device pixels, then whole logical units.
+  run.ascent = std::round(std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy);
+  run.descent = std::round(std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy);
   run.pixels_per_unit_x = glyph_linear.sx / grow;
   run.hinted_ppem_x = ppem_x;
   run.style.hinted_ppem = ppem;
@@ -194,6 +198,28 @@ double font_advance(FT_Face face, const RunFont& run, FT_UInt glyph) {
   return static_cast<double>(advance) * run.scale_x;
 }
 
+// Each glyph's advance as the platform measures a run (to align it, for
+// its extent, for a converted record's spacing), in text units: without an
+// advance array, hinted glyphs are drawn at their hinted advances but
+// measured at their unhinted ones, each rounded to whole device pixels.
+std::vector<double> measured_advances(FT_Face face, const RunFont& run, const TextLayoutInput& in,
+                                      const RunGlyphs& glyphs, const std::vector<double>& own_advances,
+                                      const std::vector<agg::point_d>& pens) {
+  std::vector<double> measured;
+  measured.reserve(glyphs.ids.size());
+  for (std::size_t i = 1; i < pens.size(); ++i) measured.push_back(pens[i].x - pens[i - 1].x);
+  if (!in.dx.empty() || run.style.hinted_ppem <= 0) return measured;
+  const double pixels_per_font_unit = run.scale_x * run.pixels_per_unit_x;
+  for (std::size_t i = 0; i < measured.size(); ++i) {
+    if (glyphs.link[i] != kNotLinked) continue;
+    FT_Fixed advance = 0;
+    FT_Get_Advance(face, glyphs.ids[i], FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING, &advance);
+    measured[i] += std::round(static_cast<double>(advance) * pixels_per_font_unit) / run.pixels_per_unit_x -
+                   own_advances[i];
+  }
+  return measured;
+}
+
 // The pen position of each glyph's origin, plus the end of the run, in text
 // space; own_advances are the glyphs' own advances, in text units.
 std::vector<agg::point_d> pen_positions(const TextLayoutInput& in, const std::vector<double>& own_advances) {
@@ -228,6 +254,21 @@ agg::point_d alignment_offset(UINT align, const RunFont& run, const agg::point_d
   else
     offset.y += run.ascent;
   return offset;
+}
+
+// Upright hinted runs are aligned as the platform aligns them: the offset
+// from the reference point in whole device pixels, a width or a metric
+// rounded, halves away from the point; a centred run moved by half its
+// rounded width, cut down to a whole pixel.
+double whole_pixels(double offset, bool halved) {
+  const double magnitude = halved ? std::floor(std::floor(2 * std::fabs(offset) + 0.5) / 2)
+                                  : std::floor(std::fabs(offset) + 0.5);
+  return offset < 0 ? -magnitude : magnitude;
+}
+
+agg::point_d offset_in_pixels(UINT align, const agg::trans_affine& linear, const agg::point_d& offset) {
+  const bool centred = (align & TA_CENTER) == TA_CENTER;
+  return {whole_pixels(offset.x * linear.sx, centred) / linear.sx, whole_pixels(offset.y * linear.sy, false) / linear.sy};
 }
 
 // Thin lines keep at least one device pixel, as the platform's do.
@@ -428,9 +469,14 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   Placement place;
   if (in.advanced_mode) place.glyph_turn = rotation_tenths(static_cast<double>(in.font.orientation) - in.font.escapement);
   apply_hinting(face, in.font, *run, place.glyph_turn * ctx.linear, gasp_ppem(in, *run));
-  const std::vector<agg::point_d> pens = pen_positions(in, own_advances(face, *run, in.font, in.codes, glyphs));
+  const std::vector<double> advances = own_advances(face, *run, in.font, in.codes, glyphs);
+  const std::vector<agg::point_d> pens = pen_positions(in, advances);
   const agg::point_d end = pens.back();
-  const agg::point_d offset = alignment_offset(in.align, *run, end);
+  const std::vector<double> measured = measured_advances(face, *run, in, glyphs, advances, pens);
+  double measured_width = 0;
+  for (double advance : measured) measured_width += advance;
+  agg::point_d offset = alignment_offset(in.align, *run, {measured_width, end.y});
+  if (run->style.hinted_ppem > 0) offset = offset_in_pixels(in.align, ctx.linear, offset);
   double ox = in.x;
   double oy = in.y;
   ctx.mapping.transform(&ox, &oy);
@@ -441,10 +487,10 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   TextGeometry& g = result.emplace();
   g.aliased_glyphs = run->style.monochrome || in.font.wants_aliased();
   append_run_glyphs(face, *run, in.font, place, glyphs, pens, in.visible, g.glyphs);
-  append_lines(in.font, *run, ctx.linear, place, end.x, g.lines);
+  append_lines(in.font, *run, ctx.linear, place, measured_width, g.lines);
   if (in.opaque_background)
-    append_box(g.background, place.text_to_device, 0, -run->ascent, end.x, run->descent);
-  for (std::size_t i = 1; i < pens.size(); ++i) g.advances.push_back(pens[i].x - pens[i - 1].x);
+    append_box(g.background, place.text_to_device, 0, -run->ascent, measured_width, run->descent);
+  g.advances = measured;
   const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
   g.end_x = cp.x;
   g.end_y = cp.y;

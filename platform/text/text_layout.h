@@ -60,7 +60,9 @@ struct TextGeometry {
   agg::path_storage opaque_rect;  // ETO_OPAQUE rectangle; background colour
   std::optional<agg::rect_d> clip_box;  // device box that limits glyphs, lines and background
   double end_x = 0, end_y = 0;    // logical: the current position after the call, for TA_UPDATECP
-  std::vector<double> advances;   // logical: each glyph's advance along the baseline
+  // logical: each glyph's advance along the baseline as the run is measured
+  // (without an advance array: unhinted, in whole device pixels)
+  std::vector<double> advances;
 };
 
 // Empty when nothing can be drawn (no font at all, a transform that is not

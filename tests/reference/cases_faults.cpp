@@ -1,5 +1,6 @@
 // The faults real files showed, one small case each: y advances of a text
-// run, the ways a brush is given its colour, dashes along curves and across
+// run, how a run is measured and aligned, a font's width under a mapping
+// that squeezes one axis, the ways a brush is given its colour, dashes along curves and across
 // figures, bitmaps in scaled and flipped mappings, meshes of cells that
 // share edges, the frame of plain WMF files, and metafiles nested in
 // comments.
@@ -18,6 +19,7 @@ constexpr COLORREF palette_index(std::uint32_t i) { return 0x01000000 | i; }
 constexpr COLORREF palette_rgb(int r, int g, int b) { return 0x02000000 | RGB(r, g, b); }
 constexpr std::uint32_t kCommentWindowsMetafile = 0x80000001;
 constexpr std::uint32_t kCommentMultiformats = 0x40000004;
+constexpr int kNonAntialiasedQuality = 3;
 
 constexpr COLORREF kInk = RGB(20, 20, 120);
 constexpr COLORREF kBlue = RGB(30, 60, 200);
@@ -169,6 +171,68 @@ std::vector<ReferenceCase> text_faults() {
     return w.bytes();
   };
   cases.push_back(wmf);
+  // A plain WMF's TEXTOUT has no spacing: the conversion gives it the
+  // advances the run is measured at, so the glyphs land further apart than
+  // their hinted advances would put them.
+  ReferenceCase spacing{"text", "converted_run_measured_spacing", 256, 48};
+  spacing.wmf = [] {
+    WmfBuilder w;
+    w.objects(1).set_window_org(0, 0).set_window_ext(256, 48);
+    // CREATEFONTINDIRECT: height -16, weight 400, face "Arial"
+    w.raw(0x02FB, {0xF0, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 'A', 'r', 'i', 'a', 'l', 0});
+    w.record(0x012D, {0});
+    w.record(0x0102, {TRANSPARENT});
+    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    // TEXTOUT count, "llllllllnnnnnnnn", y, x
+    w.record(0x0521, {16, 0x6C6C, 0x6C6C, 0x6C6C, 0x6C6C, 0x6E6E, 0x6E6E, 0x6E6E, 0x6E6E, 14, 8});
+    // Marks in two corners, so that the picture's drawn bounds are its window.
+    w.rectangle(0, 0, 3, 3).rectangle(253, 45, 256, 48);
+    return w.bytes();
+  };
+  cases.push_back(spacing);
+  // Runs aligned by the top and the bottom of their cell through a mapping
+  // that enlarges 4.27 times: the platform takes the font's ascent and
+  // descent in whole logical units (15 and 3 here, 64 and 13 pixels), not
+  // in whole device pixels (62 and 14). Two-level glyphs, so that the
+  // pixels match exactly.
+  cases.push_back({"shapes", "aligned_text_by_logical_metrics", 64, 272, [](EmfBuilder& b) {
+                     b.set_map_mode(MM_ANISOTROPIC).set_window_ext(100, 100).set_viewport_ext(427, 427);
+                     FontTraits f;
+                     f.quality = kNonAntialiasedQuality;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 2, 2, u"Tg");
+                     set_text_align(b, TA_BASELINE);
+                     text_out(b, 2, 36, u"Tg");
+                     set_text_align(b, TA_BOTTOM);
+                     text_out(b, 2, 62, u"Tg");
+                   }});
+  // A font given its width, drawn through a mapping that squeezes x: in
+  // GM_COMPATIBLE the width is carried to the device by the vertical scale,
+  // as the height is, so the glyphs keep the shape the width gives them.
+  // Right-aligned runs without advances: the glyphs are drawn at their
+  // hinted advances, but the run is measured at its unhinted ones, rounded
+  // glyph by glyph ("l" is drawn 3 pixels apart, measured as 4).
+  cases.push_back({"text", "aligned_run_measured_unhinted", 256, 96, [](EmfBuilder& b) {
+                     create_font(b, 1, FontTraits{});
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     set_text_align(b, TA_RIGHT | TA_TOP);
+                     text_out(b, 250, 4, u"llllllllll");
+                     text_out(b, 250, 24, u"nnnnnnnnnn");
+                     text_out(b, 250, 44, u"          l");
+                     set_text_align(b, TA_CENTER | TA_TOP);
+                     text_out(b, 128, 64, u"AAAAAAAAAAl");
+                   }});
+  cases.push_back({"text", "font_width_squeezed_mapping", 128, 48, [](EmfBuilder& b) {
+                     b.set_map_mode(MM_ANISOTROPIC).set_window_ext(200, 48).set_viewport_ext(128, 48);
+                     FontTraits f;
+                     f.height = -22;
+                     f.width = 8;
+                     f.face = u"Liberation Serif";
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 6, 8, u"NNaW Cu");
+                   }});
   return cases;
 }
 

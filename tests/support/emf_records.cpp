@@ -79,7 +79,7 @@ void create_font(EmfBuilder& b, std::uint32_t index, const FontTraits& f) {
   body.push_back(0);  // lfCharSet: ANSI_CHARSET
   body.push_back(0);  // lfOutPrecision
   body.push_back(0);  // lfClipPrecision
-  body.push_back(0);  // lfQuality: DEFAULT_QUALITY
+  body.push_back(static_cast<std::uint8_t>(f.quality));
   body.push_back(0);  // lfPitchAndFamily
   for (int i = 0; i < LF_FACESIZE; ++i) put16(body, i < static_cast<int>(f.face.size()) ? f.face[i] : 0);
   b.raw(EMR_EXTCREATEFONTINDIRECTW, body);

@@ -34,6 +34,7 @@ struct FontTraits {
   bool italic = false;
   bool underline = false;
   bool strike_out = false;
+  int quality = 0;  // DEFAULT_QUALITY
   std::u16string face = u"Liberation Sans";
 };
 
