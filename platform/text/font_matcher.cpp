@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cctype>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -189,6 +190,21 @@ std::string folded(const char* name) {
   return out;
 }
 
+// Fontconfig's objects, released however the scope is left: reading a font's
+// name or file allocates, and a failed allocation must not leak them.
+struct PatternRelease {
+  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+struct FontSetRelease {
+  void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+};
+struct CharSetRelease {
+  void operator()(FcCharSet* set) const { FcCharSetDestroy(set); }
+};
+using PatternPtr = std::unique_ptr<FcPattern, PatternRelease>;
+using FontSetPtr = std::unique_ptr<FcFontSet, FontSetRelease>;
+using CharSetPtr = std::unique_ptr<FcCharSet, CharSetRelease>;
+
 bool has_family(FcPattern* font, const std::string& family) {
   const std::string wanted = folded(family.c_str());
   FcChar8* value = nullptr;
@@ -248,7 +264,7 @@ class Matcher {
   Matcher() : config_(FcInitLoadConfigAndFonts()) {}
 
   ~Matcher() {
-    for (LinkFace& face : preferred_links_) FcCharSetDestroy(face.covered);
+    preferred_links_.clear();
     if (config_) FcConfigDestroy(config_);
   }
   Matcher(const Matcher&) = delete;
@@ -282,22 +298,20 @@ class Matcher {
   // empty when Fontconfig's best match belongs to another family.
   std::optional<MatchedFont> match_family(const std::string* family, const FontRequest& request) {
     add_extra_fonts(family);
-    FcPattern* pattern = FcPatternCreate();
+    const PatternPtr pattern(FcPatternCreate());
     if (!pattern) return std::nullopt;
-    if (family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family->c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(request.weight == 0 ? FW_NORMAL : request.weight));
-    FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(config_, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    if (family) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family->c_str()));
+    FcPatternAddInteger(pattern.get(), FC_WEIGHT,
+                        FcWeightFromOpenType(request.weight == 0 ? FW_NORMAL : request.weight));
+    FcPatternAddInteger(pattern.get(), FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config_, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    FcPattern* font = FcFontMatch(config_, pattern, &result);
-    FcPatternDestroy(pattern);
+    const PatternPtr font(FcFontMatch(config_, pattern.get(), &result));
     if (!font) return std::nullopt;
-    std::optional<MatchedFont> matched;
-    if (!family || has_family(font, *family)) matched = matched_from(font, request);
-    FcPatternDestroy(font);
-    return matched;
+    if (family && !has_family(font.get(), *family)) return std::nullopt;
+    return matched_from(font.get(), request);
   }
 
   // The preferred linked faces first, in a fixed order so that the font a
@@ -307,52 +321,51 @@ class Matcher {
     if (!config_) return std::nullopt;
     if (!preferred_links_loaded_) load_preferred_links();
     for (const LinkFace& face : preferred_links_)
-      if (FcCharSetHasChar(face.covered, code)) return face.file;
+      if (FcCharSetHasChar(face.covered.get(), code)) return face.file;
     return sorted_link(code);
   }
 
+  // Kept only once complete: a failed allocation part-way leaves nothing
+  // loaded, so the next call tries again instead of linking from a shorter list.
   void load_preferred_links() {
-    preferred_links_loaded_ = true;
+    std::vector<LinkFace> faces;
     for (const char* family : kPreferredLinks) {
-      FcPattern* pattern = FcPatternCreate();
+      const PatternPtr pattern(FcPatternCreate());
       if (!pattern) continue;
-      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-      FcConfigSubstitute(config_, pattern, FcMatchPattern);
-      FcDefaultSubstitute(pattern);
+      FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+      FcConfigSubstitute(config_, pattern.get(), FcMatchPattern);
+      FcDefaultSubstitute(pattern.get());
       FcResult result = FcResultNoMatch;
-      FcPattern* font = FcFontMatch(config_, pattern, &result);
-      FcPatternDestroy(pattern);
+      const PatternPtr font(FcFontMatch(config_, pattern.get(), &result));
       if (!font) continue;
       FcCharSet* covered = nullptr;
       FcChar8* file = nullptr;
-      if (has_family(font, family) && FcPatternGetCharSet(font, FC_CHARSET, 0, &covered) == FcResultMatch &&
-          FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch) {
-        preferred_links_.push_back({{reinterpret_cast<const char*>(file), fc_int(font, FC_INDEX, 0)},
-                                    FcCharSetCopy(covered)});
+      if (has_family(font.get(), family) && FcPatternGetCharSet(font.get(), FC_CHARSET, 0, &covered) == FcResultMatch &&
+          FcPatternGetString(font.get(), FC_FILE, 0, &file) == FcResultMatch) {
+        faces.push_back({{reinterpret_cast<const char*>(file), fc_int(font.get(), FC_INDEX, 0)},
+                         CharSetPtr(FcCharSetCopy(covered))});
       }
-      FcPatternDestroy(font);
     }
+    preferred_links_ = std::move(faces);
+    preferred_links_loaded_ = true;
   }
 
   std::optional<FontFile> sorted_link(char32_t code) {
     add_extra_fonts(nullptr);
-    FcCharSet* wanted = FcCharSetCreate();
-    FcPattern* pattern = FcPatternCreate();
-    std::optional<FontFile> found;
-    if (wanted && pattern && FcCharSetAddChar(wanted, code)) {
-      FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-      FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-      FcConfigSubstitute(config_, pattern, FcMatchPattern);
-      FcDefaultSubstitute(pattern);
-      FcResult result = FcResultNoMatch;
-      if (FcFontSet* sorted = FcFontSort(config_, pattern, FcFalse, nullptr, &result)) {
-        for (int i = 0; i < sorted->nfont && !found; ++i) found = link_candidate(sorted->fonts[i], code);
-        FcFontSetDestroy(sorted);
-      }
+    const CharSetPtr wanted(FcCharSetCreate());
+    const PatternPtr pattern(FcPatternCreate());
+    if (!wanted || !pattern || !FcCharSetAddChar(wanted.get(), code)) return std::nullopt;
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config_, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    const FontSetPtr sorted(FcFontSort(config_, pattern.get(), FcFalse, nullptr, &result));
+    if (!sorted) return std::nullopt;
+    for (int i = 0; i < sorted->nfont; ++i) {
+      if (auto found = link_candidate(sorted->fonts[i], code)) return found;
     }
-    if (pattern) FcPatternDestroy(pattern);
-    if (wanted) FcCharSetDestroy(wanted);
-    return found;
+    return std::nullopt;
   }
 
   // A sorted font that may draw the character: scalable, not a symbol
@@ -375,7 +388,7 @@ class Matcher {
   std::unordered_map<char32_t, std::optional<FontFile>> links_;
   struct LinkFace {
     FontFile file;
-    FcCharSet* covered;
+    CharSetPtr covered;
   };
   std::vector<LinkFace> preferred_links_;
   bool preferred_links_loaded_ = false;

@@ -79,17 +79,7 @@ SweepResult sweep(DibTarget& target, const std::function<int()>& call, bool zero
   return result;
 }
 
-// Under AddressSanitizer some platform objects come from the sanitizer's
-// own operator new while their deletion reaches the replaced one, which the
-// sanitizer reports as a mismatch; these sweeps run in the other builds.
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_SKIP_FILE_SWEEPS GTEST_SKIP() << "the sanitizer's operator new is bound in the platform library"
-#else
-#define VELMORA_SKIP_FILE_SWEEPS static_cast<void>(0)
-#endif
-
 TEST(FileEntryAllocationFailure, VelmoraFileWReleasesAndReportsEveryFailure) {
-  VELMORA_SKIP_FILE_SWEEPS;
   DibTarget target(24, 20);
   for (const fs::path& file : {kEmf, kWmf}) {
     const std::wstring path = file.wstring();  // made before the sweep: the test's own allocations must not fail
@@ -106,7 +96,6 @@ TEST(FileEntryAllocationFailure, VelmoraFileWReleasesAndReportsEveryFailure) {
 }
 
 TEST(FileEntryAllocationFailure, VelmoraFileReleasesAndReportsEveryFailure) {
-  VELMORA_SKIP_FILE_SWEEPS;
   DibTarget target(16, 16);
   const std::string path = kWmf.string();
   const SweepResult result = sweep(
@@ -127,7 +116,6 @@ std::vector<std::uint8_t> read_bytes(const fs::path& path) {
 // The player draws record by record, so a failure part-way leaves what it
 // drew before; what must hold is its result and that nothing stays alive.
 TEST(PlayerAllocationFailure, ConversionAndPlaybackReleaseEveryObject) {
-  VELMORA_SKIP_FILE_SWEEPS;
   const std::vector<std::uint8_t> emf = read_bytes(kEmf);
   const std::vector<std::uint8_t> wmf = read_bytes(kWmf);
   DibTarget target(32, 32);
