@@ -41,6 +41,8 @@ struct Metafile {
   Bytes tail;
 
   std::size_t record_header() const { return emf ? 8 : 6; }
+  // join() writes the sizes into the header, so it never gets shorter than this.
+  std::size_t head_min() const { return emf ? kEmfHeaderMin : wmf_start + kWmfHeaderBytes; }
   std::size_t alignment() const { return emf ? 4 : 2; }
 };
 
@@ -119,7 +121,7 @@ class Mutation {
   Mutation(Metafile& m, unsigned seed, std::size_t room) : m_(m), rng_(seed), room_(room) {}
 
   void apply() {
-    if (m_.records.empty()) return mutate_body(m_.head, 0);
+    if (m_.records.empty()) return mutate_head();
     switch (pick(8)) {
       case 0:
       case 1: return mutate_body(any_record(), m_.record_header());
@@ -146,6 +148,12 @@ class Mutation {
     const std::size_t mutated = LLVMFuzzerMutate(record.data() + keep, body, max_body);
     record.resize(keep + mutated);
     while (record.size() % m_.alignment() != 0) record.push_back(0);
+  }
+
+  // A header without records is mutated whole, then given back its length.
+  void mutate_head() {
+    mutate_body(m_.head, 0);
+    if (m_.head.size() < m_.head_min()) m_.head.resize(m_.head_min());
   }
 
   void set_interesting_field(Bytes& record) {
