@@ -26,10 +26,8 @@ std::u32string decode_utf16(std::span<const std::uint16_t> units) {
     if (is_high_surrogate(u) && i + 1 < units.size() && is_low_surrogate(units[i + 1])) {
       out.push_back(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
-    } else if (is_high_surrogate(u) || is_low_surrogate(u)) {
-      out.push_back(kReplacement);
     } else {
-      out.push_back(u);
+      out.push_back(u);  // a lone surrogate stays: no font maps it
     }
   }
   return out;

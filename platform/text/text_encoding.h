@@ -1,7 +1,8 @@
 // Turning the strings of text records into code points. Metafiles carry
 // UTF-16LE (the W records) or single bytes in the ANSI code page (the A
-// records); the glyph lookup wants UTF-32 code points. Invalid UTF-16
-// (a lone surrogate) becomes U+FFFD rather than failing the whole string.
+// records); the glyph lookup wants UTF-32 code points. A lone surrogate
+// (half of a pair split across two records) is kept as it is: no font maps
+// it, so it draws as the face's missing-glyph box, as on the platform.
 #pragma once
 
 #include <cstdint>

@@ -159,7 +159,11 @@ struct RunGlyphs {
   std::vector<FontFile> linked_files;
 };
 
-bool wants_link(char32_t code) { return code >= U' ' && !(code >= 0xF000 && code <= 0xF0FF); }
+bool is_surrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
+
+bool wants_link(char32_t code) {
+  return code >= U' ' && !(code >= 0xF000 && code <= 0xF0FF) && !is_surrogate(code);
+}
 
 RunGlyphs find_glyphs(const FontFile& primary, const TextLayoutInput& in) {
   RunGlyphs g;

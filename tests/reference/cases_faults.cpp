@@ -171,6 +171,17 @@ std::vector<ReferenceCase> text_faults() {
     return w.bytes();
   };
   cases.push_back(wmf);
+  // A character beyond the first plane split across two records, as Word
+  // writes an emoji: each half alone is no character, and the chosen face
+  // draws its missing-glyph box for it (no other font is asked).
+  cases.push_back({"text", "split_surrogate_pair", 128, 48, [](EmfBuilder& b) {
+                     FontTraits f;
+                     f.height = -24;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     text_out(b, 8, 10, u"A\xD83D");
+                     text_out(b, 48, 10, u"\xDD96" u"B");
+                   }});
   // A plain WMF's TEXTOUT has no spacing: the conversion gives it the
   // advances the run is measured at, so the glyphs land further apart than
   // their hinted advances would put them.
