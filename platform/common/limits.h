@@ -69,6 +69,11 @@ inline constexpr std::uint32_t kMaxDashEntries = 16;
 inline constexpr std::size_t kMaxDashesPerStroke = std::size_t{1} << 20;
 // A region frame's stroke, in pixels: wider looks the same on any surface.
 inline constexpr int kMaxFrameStroke = 1 << 16;
+// A wide pen, in device pixels: far wider than any surface. A wider pen
+// changes only what a path tens of thousands of pixels off the surface
+// reaches, while the points of each round join grow with the root of the
+// width (a width of 1e9 made millions of edges).
+inline constexpr double kMaxPenWidth = 1 << 16;
 // Device coordinates of regions, as the platform documents for world and
 // page space: region arithmetic stays far from int overflow.
 inline constexpr int kMaxDeviceCoordinate = 1 << 27;

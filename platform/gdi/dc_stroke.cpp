@@ -3,6 +3,7 @@
 // stroke of raster/stroke.h.
 #include "gdi/dc_paint.h"
 
+#include "common/limits.h"
 #include "raster/pixel_writer.h"
 #include "raster/scan_fill.h"
 #include "raster/stroke.h"
@@ -114,8 +115,11 @@ StrokeStyle stroke_style(const DcState& state, const PenTraits& pen, double scal
 
 }  // namespace
 
-// Wide pens are a whole number of device pixels wide, as GDI draws them.
-double device_pen_width(const PenTraits& pen, double scale) { return std::round(pen.width * scale); }
+// Wide pens are a whole number of device pixels wide, as GDI draws them,
+// and no wider than the limit.
+double device_pen_width(const PenTraits& pen, double scale) {
+  return std::min(std::round(pen.width * scale), limits::kMaxPenWidth);
+}
 
 bool draws_cosmetic(const PenTraits& pen, double scale) { return pen.width == 0 || device_pen_width(pen, scale) <= 1.0; }
 
