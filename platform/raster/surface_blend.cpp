@@ -1,6 +1,7 @@
 #include "raster/surface_blend.h"
 
 #include "raster/pixel_word.h"
+#include "raster/premultiplied_over.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,25 +31,10 @@ struct Blend {
   }
 };
 
-// Premultiplied source pixels at full constant alpha, as Velmora composes
-// its result: Blend::apply with its arithmetic cut down to what is left
-// (the constant scales nothing, the coverage is the source's own alpha).
-std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
-  const std::uint32_t alpha = src >> 24;
-  if (alpha == 0) return dst;
-  if (alpha == 255) return src;
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const std::uint32_t value = ((src >> shift) & 0xFF) + div255(((dst >> shift) & 0xFF) * (255 - alpha));
-    out |= std::min<std::uint32_t>(255, value) << shift;
-  }
-  return out;
-}
-
 // Same-size rectangles: each target pixel takes the source pixel at the
 // same offset, row by row.
-template <class Apply>
-void blend_unscaled(const Target& target, const RECT& to, const Surface& source, const RECT& from, Apply&& apply) {
+template <class BlendRow>
+void blend_unscaled(const Target& target, const RECT& to, const Surface& source, const RECT& from, BlendRow&& row) {
   for (int y = to.top; y < to.bottom; ++y) {
     const int sy = from.top + (y - to.top);
     if (sy < 0 || sy >= source.height) continue;
@@ -56,9 +42,7 @@ void blend_unscaled(const Target& target, const RECT& to, const Surface& source,
     const int dx = from.left - to.left;
     const int x_begin = std::max<int>(to.left, -dx), x_end = std::min<int>(to.right, source.width - dx);
     for_each_visible_run(target, y, x_begin, x_end, [&](int x0, int x1) {
-      std::uint8_t* p = target.surface.pixel(x0, y);
-      const std::uint8_t* s = source.pixel(x0 + dx, sy);
-      for (int x = x0; x < x1; ++x, p += 4, s += 4) store_pixel(p, apply(load_pixel(s), load_pixel(p)));
+      row(target.surface.pixel(x0, y), source.pixel(x0 + dx, sy), x1 - x0);
     });
   }
 }
@@ -70,9 +54,11 @@ void blend_surface(const Target& target, const RECT& to, const Surface& source, 
   const Blend blend{constant, per_pixel};
   if (from.right - from.left == to.right - to.left && from.bottom - from.top == to.bottom - to.top) {
     if (per_pixel && constant == 255) {
-      blend_unscaled(target, to, source, from, over);
+      blend_unscaled(target, to, source, from, over_row);
     } else {
-      blend_unscaled(target, to, source, from, [&](std::uint32_t s, std::uint32_t d) { return blend.apply(s, d); });
+      blend_unscaled(target, to, source, from, [&](std::uint8_t* p, const std::uint8_t* s, int n) {
+        for (int i = 0; i < n; ++i, p += 4, s += 4) store_pixel(p, blend.apply(load_pixel(s), load_pixel(p)));
+      });
     }
     return;
   }

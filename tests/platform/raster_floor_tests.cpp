@@ -112,5 +112,35 @@ TEST(RasterBlend, SurfaceBlendComposesPremultipliedPixelsAndStretches) {
   EXPECT_EQ(target.at(3, 0), 0xFF808080u);
 }
 
+// The unscaled premultiplied path works on whole words; it must give what
+// the per-channel arithmetic gives, a lane carried past 255 included.
+TEST(RasterBlend, UnscaledOverMatchesEachChannel) {
+  constexpr int kPixels = (1 << 16) - 3;  // not a whole number of four-pixel steps
+  Pixels target(kPixels, 1, 0), source(kPixels, 1, 0);
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < kPixels; ++i) {
+    target.words[i] = next();
+    const std::uint32_t alpha_pick = next() >> 29;  // often 0 and 255, else anything
+    const std::uint32_t alpha = alpha_pick == 0 ? 0 : alpha_pick == 1 ? 255 : next() >> 24;
+    source.words[i] = (alpha << 24) | (next() & 0x00FFFFFFu);
+  }
+  const std::vector<std::uint32_t> before = target.words;
+  blend_surface(Target{target.surface(), nullptr}, RECT{0, 0, kPixels, 1}, source.surface(), RECT{0, 0, kPixels, 1},
+                255, true);
+  for (int i = 0; i < kPixels; ++i) {
+    const std::uint32_t src = source.words[i], dst = before[i], alpha = src >> 24;
+    std::uint32_t expected = alpha == 0 ? dst : src;
+    if (alpha != 0 && alpha != 255) {
+      expected = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t value = ((src >> shift) & 0xFF) + div255(((dst >> shift) & 0xFF) * (255 - alpha));
+        expected |= std::min<std::uint32_t>(255, value) << shift;
+      }
+    }
+    ASSERT_EQ(target.words[i], expected) << std::hex << "source " << src << " over " << dst;
+  }
+}
+
 }  // namespace
 }  // namespace velmora::platform
