@@ -1,6 +1,7 @@
 #include "gdi/dc_paint.h"
 
 #include "common/limits.h"
+#include "raster/box_spans.h"
 #include "raster/glyph_fill.h"
 #include "raster/painter.h"
 #include "raster/pixel_writer.h"
@@ -141,8 +142,13 @@ void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const B
 }
 
 void fill_solid(DeviceContext& dc, agg::path_storage& path, COLORREF color) {
-  fill_path_aliased(paint_target(dc), dc.state().rop2, path, FillRule::NonZero,
-                    BrushSource::solid(pixel_color(color, dc.state())));
+  const Target target = paint_target(dc);
+  const BrushSource brush = BrushSource::solid(pixel_color(color, dc.state()));
+  if (auto spans = same_turn_box_spans(path, target.surface.height)) {
+    paint_spans(target, dc.state().rop2, *spans, brush);
+    return;
+  }
+  fill_path_aliased(target, dc.state().rop2, path, FillRule::NonZero, brush);
 }
 
 void fill_glyphs(DeviceContext& dc, agg::path_storage& glyphs, COLORREF color) {

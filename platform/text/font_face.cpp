@@ -26,8 +26,6 @@ constexpr double kFallbackLinePerEm = 0.066;
 
 constexpr char32_t kSymbolBase = 0xF000;
 
-using limits::kMaxGlyphBitmapPixels;
-
 bool is_symbol_private_use(char32_t c) { return c >= kSymbolBase && c <= kSymbolBase + 0xFF; }
 
 bool select_charmap(FT_Face face, FT_Encoding encoding) {
@@ -236,50 +234,14 @@ void append_pixel_run(agg::path_storage& out, long x0, long x1, long y) {
   out.close_polygon();
 }
 
-// One box per run of set pixels; row 0 is the bitmap's top, at device row top.
-void append_bitmap_runs(const FT_Bitmap& bitmap, long left, long top, agg::path_storage& out) {
-  for (unsigned row = 0; row < bitmap.rows; ++row) {
-    const unsigned char* bits = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-    long run_start = -1;
-    for (unsigned col = 0; col <= bitmap.width; ++col) {
-      const bool set = col < bitmap.width && (bits[col >> 3] & (0x80 >> (col & 7))) != 0;
-      if (set && run_start < 0) run_start = col;
-      if (!set && run_start >= 0) {
-        append_pixel_run(out, left + run_start, left + static_cast<long>(col), top + static_cast<long>(row));
-        run_start = -1;
-      }
-    }
-  }
-}
-
 }  // namespace
 
 bool append_glyph_pixels(FT_Face face, FT_UInt glyph, const GlyphStyle& style, long origin_x, long origin_y,
                          agg::path_storage& out) {
   const auto loaded = mono_glyph(face, glyph, style);
-  if (!loaded) return false;
-  std::vector<FT_Vector> points = loaded->points();
-  FT_Outline moved = loaded->outline_over(points);
-  FT_Outline* outline = &moved;
-  FT_BBox box;
-  FT_Outline_Get_CBox(outline, &box);
-  const long x0 = static_cast<long>(std::floor(box.xMin / 64.0)), y0 = static_cast<long>(std::floor(box.yMin / 64.0));
-  const long x1 = static_cast<long>(std::ceil(box.xMax / 64.0)), y1 = static_cast<long>(std::ceil(box.yMax / 64.0));
-  if (x1 <= x0 || y1 <= y0) return true;  // a blank glyph
-  if ((x1 - x0) * (y1 - y0) > kMaxGlyphBitmapPixels) return false;
-  const auto width = static_cast<unsigned>(x1 - x0), rows = static_cast<unsigned>(y1 - y0);
-  const int pitch = static_cast<int>((width + 7) / 8);
-  std::vector<unsigned char> buffer(static_cast<std::size_t>(pitch) * rows);
-  FT_Bitmap bitmap{};
-  bitmap.rows = rows;
-  bitmap.width = width;
-  bitmap.pitch = pitch;
-  bitmap.buffer = buffer.data();
-  bitmap.num_grays = 2;
-  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
-  FT_Outline_Translate(outline, -x0 * 64, -y0 * 64);
-  if (FT_Outline_Get_Bitmap(face->glyph->library, outline, &bitmap) != 0) return false;
-  append_bitmap_runs(bitmap, origin_x + x0, origin_y - y1, out);
+  const std::vector<GlyphPixelRun>* runs = loaded ? loaded->pixel_runs(face->glyph->library) : nullptr;
+  if (!runs) return false;
+  for (const GlyphPixelRun& r : *runs) append_pixel_run(out, origin_x + r.x0, origin_x + r.x1, origin_y + r.y);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "text/glyph_cache.h"
 
+#include "text/glyph_pixels.h"
+
 #include <mutex>
 #include <tuple>
 #include <unordered_map>
@@ -103,6 +105,11 @@ FT_Outline LoadedGlyph::outline_over(std::vector<FT_Vector>& points) const {
   outline.contours = const_cast<short*>(contours_.data());
   outline.flags = flags_;
   return outline;
+}
+
+const std::vector<GlyphPixelRun>* LoadedGlyph::pixel_runs(FT_Library library) const {
+  std::call_once(pixels_once_, [&] { pixels_ = two_level_pixels(library, *this); });
+  return pixels_ ? &*pixels_ : nullptr;
 }
 
 FT_Outline LoadedGlyph::outline() const { return outline_over(const_cast<std::vector<FT_Vector>&>(points_)); }

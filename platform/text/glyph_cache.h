@@ -9,9 +9,17 @@
 #include FT_OUTLINE_H
 
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace velmora::platform {
+
+// Pixels [x0, x1) of one row that the two-level rasteriser sets, relative to
+// the glyph's origin pixel, rows counted down.
+struct GlyphPixelRun {
+  long y, x0, x1;
+};
 
 class LoadedGlyph {
  public:
@@ -27,6 +35,11 @@ class LoadedGlyph {
   // The outline over a copy of its points, for callers that move them.
   std::vector<FT_Vector> points() const { return points_; }
   FT_Outline outline_over(std::vector<FT_Vector>& points) const;
+  // The pixels the two-level rasteriser sets for the outline, worked out on
+  // the first call and kept (two-level text draws the same glyph many times);
+  // null when it is too large or FreeType refuses it. Call with the face's
+  // lock held.
+  const std::vector<GlyphPixelRun>* pixel_runs(FT_Library library) const;
 
  private:
   FT_Vector advance_{};
@@ -35,6 +48,8 @@ class LoadedGlyph {
   std::vector<FT_Vector> points_;
   std::vector<char> tags_;
   std::vector<short> contours_;
+  mutable std::once_flag pixels_once_;
+  mutable std::optional<std::vector<GlyphPixelRun>> pixels_;
 };
 
 // The glyph, from the cache or loaded now (see LoadedGlyph::load). Call with
