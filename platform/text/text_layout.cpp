@@ -302,16 +302,25 @@ agg::trans_affine glyph_to_device(const RunFont& run, const Placement& place, co
   return m;
 }
 
+// The run's glyphs as they are gathered: outlines with their curves, to be
+// flattened, and whole-pixel boxes, which have none and go straight to the
+// run's path.
+struct GlyphSink {
+  agg::path_storage& curves;
+  agg::path_storage& boxes;
+  unsigned total_vertices() const { return curves.total_vertices() + boxes.total_vertices(); }
+};
+
 // Two-level glyphs come from the font's own rasteriser as whole pixels, so
 // strokes thinner than a pixel keep their dropout pixels.
 void append_glyph(FT_Face face, const RunFont& run, const Placement& place, FT_UInt id, const agg::point_d& pen,
-                  agg::path_storage& out) {
+                  GlyphSink& out) {
   const agg::trans_affine to_device = glyph_to_device(run, place, pen);
   if (run.style.monochrome && run.style.hinted_ppem > 0 && run.style.grow == 1.0) {
-    append_glyph_pixels(face, id, run.style, std::lround(to_device.tx), std::lround(to_device.ty), out);
+    append_glyph_pixels(face, id, run.style, std::lround(to_device.tx), std::lround(to_device.ty), out.boxes);
     return;
   }
-  append_glyph_outline(face, id, run.style, to_device, out);
+  append_glyph_outline(face, id, run.style, to_device, out.curves);
 }
 
 // Whether a glyph at this pen position may touch the visible box: the
@@ -339,10 +348,10 @@ bool may_show(FT_Face face, const RunFont& run, const Placement& place, const ag
 // out those that cannot show.
 void append_glyphs(FT_Face face, const RunFont& run, const Placement& place, const std::vector<FT_UInt>& ids,
                    const std::vector<agg::point_d>& pens, const std::vector<std::size_t>& which,
-                   const std::optional<agg::rect_d>& visible, agg::path_storage& curves) {
+                   const std::optional<agg::rect_d>& visible, GlyphSink& out) {
   for (std::size_t i : which) {
-    if (curves.total_vertices() >= kMaxPathVertices) return;
-    if (may_show(face, run, place, pens[i], visible)) append_glyph(face, run, place, ids[i], pens[i], curves);
+    if (out.total_vertices() >= kMaxPathVertices) return;
+    if (may_show(face, run, place, pens[i], visible)) append_glyph(face, run, place, ids[i], pens[i], out);
   }
 }
 
@@ -454,11 +463,12 @@ void append_run_glyphs(FT_Face face, const RunFont& run, const FontRequest& font
                        const RunGlyphs& glyphs, const std::vector<agg::point_d>& pens,
                        const std::optional<agg::rect_d>& visible, agg::path_storage& out) {
   agg::path_storage curves;
-  append_glyphs(face, run, place, glyphs.ids, pens, glyphs_of(glyphs, kNotLinked), visible, curves);
+  GlyphSink sink{curves, out};
+  append_glyphs(face, run, place, glyphs.ids, pens, glyphs_of(glyphs, kNotLinked), visible, sink);
   for (std::size_t k = 0; k < glyphs.linked_files.size(); ++k) {
     with_face(glyphs.linked_files[k], [&](FT_Face linked) {
       append_glyphs(linked, linked_run(linked, run, font), place, glyphs.ids, pens, glyphs_of(glyphs, k), visible,
-                    curves);
+                    sink);
     });
   }
   agg::conv_curve<agg::path_storage> flattened(curves);
@@ -500,24 +510,22 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   g.end_y = cp.y;
 }
 
-}  // namespace
-
-std::optional<TextGeometry> layout_text(const TextLayoutInput& in) {
-  if (!valid_input(in)) return std::nullopt;
+// Fills `result` (left empty when nothing can be drawn).
+void lay_out(const TextLayoutInput& in, std::optional<TextGeometry>& result) {
+  if (!valid_input(in)) return;
   const LayoutContext ctx{in, in.world * in.page,
                           text_linear(in.font.escapement, in.advanced_mode, in.world, in.page)};
-  if (!is_usable(ctx.mapping) || !is_usable(ctx.linear)) return std::nullopt;
+  if (!is_usable(ctx.mapping) || !is_usable(ctx.linear)) return;
   const std::optional<MatchedFont> matched = match_font(in.font);
-  if (!matched) return std::nullopt;
+  if (!matched) return;
   // Linked fonts are looked up before the chosen face is held: the matcher
   // itself opens no face, so its lock and the face cache's never nest the
   // other way round.
   RunGlyphs glyphs = find_glyphs(matched->file, in);
-  std::optional<TextGeometry> result;
   if (glyphs.ids.size() == in.codes.size())
     with_face(matched->file, [&](FT_Face face) { lay_out_in_face(face, ctx, *matched, glyphs, result); });
   if (!result) {
-    if (!in.opaque_rect) return std::nullopt;
+    if (!in.opaque_rect) return;
     // An empty or undrawable string still paints its opaque rectangle.
     result.emplace();
     result->end_x = in.x;
@@ -528,6 +536,15 @@ std::optional<TextGeometry> layout_text(const TextLayoutInput& in) {
     append_box(result->opaque_rect, ctx.mapping, r.left, r.top, r.right, r.bottom);
   }
   if (in.clip_rect) result->clip_box = device_bounds(*in.clip_rect, ctx.mapping);
+}
+
+}  // namespace
+
+std::optional<TextGeometry> layout_text(const TextLayoutInput& in) {
+  // One result returned from one place, so that it is built in place: its
+  // paths cannot be moved, only copied.
+  std::optional<TextGeometry> result;
+  lay_out(in, result);
   return result;
 }
 
