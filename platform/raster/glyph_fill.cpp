@@ -1,5 +1,7 @@
 #include "raster/glyph_fill.h"
 
+#include "raster/glyph_coverage.h"
+
 #include "raster/pixel_word.h"
 #include "raster/scan_fill.h"
 
@@ -14,7 +16,6 @@ namespace {
 // Measured from the platform's text: black on white at coverage c comes out
 // as 255 * (1 - c)^(1 / 2.3), with c in steps of 1/16.
 constexpr double kTextGamma = 2.3;
-constexpr int kCoverageLevels = 16;
 constexpr int kLinearSteps = 4096;  // resolution of the way back from the gamma space
 
 struct GammaTables {
@@ -111,12 +112,30 @@ GlyphBlend& thread_blend(std::uint32_t foreground) {
   return blends->of(foreground);
 }
 
-// Coverage 0..255 to sixteenths, rounded half up: floor(cover * 16 / 255 + 1/2).
-int coverage_level(std::uint8_t cover) { return (cover * 2 * kCoverageLevels + 255) / 510; }
+void paint_pieces(const Target& target, const std::vector<PlacedCoverage>& pieces, GlyphBlend& blend) {
+  for (const PlacedCoverage& piece : pieces) {
+    const PieceCoverage& c = *piece.coverage;
+    for (int row = 0; row < c.height; ++row) {
+      const int y = piece.y + row;
+      const std::uint8_t* levels = c.levels.data() + static_cast<std::size_t>(row) * c.width - piece.x;
+      for_each_visible_run(target, y, piece.x, piece.x + c.width, [&](int x0, int x1) {
+        std::uint8_t* p = target.surface.pixel(x0, y);
+        for (int x = x0; x < x1; ++x, p += 4) {
+          if (const int level = levels[x]; level > 0) store_pixel(p, blend(pixel_rgb(load_pixel(p)), level));
+        }
+      });
+    }
+  }
+}
 
 }  // namespace
 
 void fill_glyphs_antialiased(const Target& target, agg::path_storage& glyphs, std::uint32_t color) {
+  if (target.surface.empty()) return;
+  if (const auto pieces = glyph_coverage(glyphs, target.surface.width, target.surface.height)) {
+    paint_pieces(target, *pieces, thread_blend(color));
+    return;
+  }
   ScanTools& tools = scan_tools();
   ScanRasterizer& ras = tools.ras;
   if (!rasterize(ras, target.surface, glyphs, FillRule::NonZero)) return;
