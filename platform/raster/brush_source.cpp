@@ -78,6 +78,17 @@ std::optional<std::uint32_t> BrushSource::at(int x, int y) const {
   }
 }
 
+int BrushSource::period() const {
+  switch (kind_) {
+    case Kind::Hatch:
+      return 8;
+    case Kind::Pattern:
+      return pattern_->width;
+    default:
+      return 1;
+  }
+}
+
 std::optional<std::uint32_t> BrushSource::hatch_at(int x, int y) const {
   if (on_hatch(hatch_, wrap(x - origin_.x, 8), wrap(y - origin_.y, 8))) return foreground_;
   if (opaque_background_) return background_;

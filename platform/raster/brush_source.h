@@ -34,6 +34,9 @@ class BrushSource {
 
   // The colour of device pixel (x, y), or none where the pixel is left alone.
   std::optional<std::uint32_t> at(int x, int y) const;
+  // Pixels after which a row of the brush repeats: 1 for a solid brush, 8
+  // for a hatch, the tile's width for a pattern.
+  int period() const;
 
  private:
   enum class Kind { Nothing, Solid, Hatch, Pattern };

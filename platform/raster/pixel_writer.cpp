@@ -2,10 +2,13 @@
 
 #include "raster/target.h"
 
+#include <array>
+
 namespace velmora::platform {
 namespace {
 
 constexpr std::uint32_t kColorMask = 0x00FFFFFF;
+constexpr int kMaxRepeatedPeriod = 64;
 
 std::uint32_t load(const std::uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -83,14 +86,30 @@ void PixelWriter::span(int y, int x0, int x1, const BrushSource& source) {
 
 void PixelWriter::write_run(int y, int x0, int x1, const BrushSource& source) {
   std::uint8_t* p = target_.surface.pixel(x0, y);
-  if (source.is_solid() && rop2_ == R2_COPYPEN) {
+  if (source.is_solid()) {
     const std::uint32_t color = source.solid_pixel();
-    for (int x = x0; x < x1; ++x, p += 4) store(p, color);
+    if (rop2_ == R2_COPYPEN) {
+      for (int x = x0; x < x1; ++x, p += 4) store(p, color);
+    } else {
+      for (int x = x0; x < x1; ++x, p += 4) store(p, apply_rop2(rop2_, color, load(p)));
+    }
     return;
   }
-  for (int x = x0; x < x1; ++x, p += 4) {
-    const std::optional<std::uint32_t> color = source.at(x, y);
-    if (color) store(p, apply_rop2(rop2_, *color, load(p)));
+  // A hatch or a narrow tile repeats along the row: its colours are looked
+  // up for one period and then reused.
+  const int period = source.period();
+  if (period < 1 || period > kMaxRepeatedPeriod || x1 - x0 <= period) {
+    for (int x = x0; x < x1; ++x, p += 4) {
+      const std::optional<std::uint32_t> color = source.at(x, y);
+      if (color) store(p, apply_rop2(rop2_, *color, load(p)));
+    }
+    return;
+  }
+  std::array<std::optional<std::uint32_t>, kMaxRepeatedPeriod> colors;
+  for (int i = 0; i < period; ++i) colors[i] = source.at(x0 + i, y);
+  for (int x = x0, i = 0; x < x1; ++x, p += 4) {
+    if (colors[i]) store(p, apply_rop2(rop2_, *colors[i], load(p)));
+    if (++i == period) i = 0;
   }
 }
 
