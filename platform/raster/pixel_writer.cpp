@@ -107,6 +107,13 @@ void PixelWriter::write_run(int y, int x0, int x1, const BrushSource& source) {
   }
   std::array<std::optional<std::uint32_t>, kMaxRepeatedPeriod> colors;
   for (int i = 0; i < period; ++i) colors[i] = source.at(x0 + i, y);
+  if (rop2_ == R2_COPYPEN) {
+    for (int x = x0, i = 0; x < x1; ++x, p += 4) {
+      if (colors[i]) store(p, *colors[i]);
+      if (++i == period) i = 0;
+    }
+    return;
+  }
   for (int x = x0, i = 0; x < x1; ++x, p += 4) {
     if (colors[i]) store(p, apply_rop2(rop2_, *colors[i], load(p)));
     if (++i == period) i = 0;
