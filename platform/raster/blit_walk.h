@@ -31,8 +31,7 @@ inline RECT axis_bounds(const AxisPlacement& p) {
 inline void fill_axis(const Target& target, const AxisPlacement& p, std::uint32_t word) {
   for_each_visible_rect(target, axis_bounds(p), [&](const RECT& r) {
     for (LONG y = r.top; y < r.bottom; ++y) {
-      auto* row = reinterpret_cast<std::uint8_t*>(target.surface.pixel(r.left, y));
-      for (LONG x = r.left; x < r.right; ++x, row += 4) store_pixel(row, word);
+      fill_pixels(target.surface.pixel(r.left, y), r.right - r.left, word);
     }
   });
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -30,5 +31,18 @@ inline std::uint32_t load_pixel(const std::uint8_t* p) {
 }
 
 inline void store_pixel(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, sizeof word); }
+
+// `count` pixels from p set to one word. Long runs copy their filled start
+// over the rest, which moves many pixels a step where a loop stores one.
+inline void fill_pixels(std::uint8_t* p, std::ptrdiff_t count, std::uint32_t word) {
+  constexpr std::ptrdiff_t kShortRun = 16;
+  const std::ptrdiff_t start = count < kShortRun ? count : kShortRun;
+  for (std::ptrdiff_t i = 0; i < start; ++i) store_pixel(p + 4 * i, word);
+  for (std::ptrdiff_t done = start; done < count;) {
+    const std::ptrdiff_t n = done < count - done ? done : count - done;
+    std::memcpy(p + 4 * done, p, static_cast<std::size_t>(4 * n));
+    done += n;
+  }
+}
 
 }  // namespace velmora::platform

@@ -1,5 +1,6 @@
 #include "raster/pixel_writer.h"
 
+#include "raster/pixel_word.h"
 #include "raster/target.h"
 
 #include <array>
@@ -89,7 +90,7 @@ void PixelWriter::write_run(int y, int x0, int x1, const BrushSource& source) {
   if (source.is_solid()) {
     const std::uint32_t color = source.solid_pixel();
     if (rop2_ == R2_COPYPEN) {
-      for (int x = x0; x < x1; ++x, p += 4) store(p, color);
+      fill_pixels(p, x1 - x0, color);
     } else {
       for (int x = x0; x < x1; ++x, p += 4) store(p, apply_rop2(rop2_, color, load(p)));
     }
