@@ -34,6 +34,16 @@ void blit_with_mask(const Target& target, const Placement& placement, const Sour
   });
 }
 
+// The one colour every destination pixel takes from the source: none at all
+// (0), or a source of a single pixel that lies in the image.
+std::optional<std::uint32_t> uniform_source(const BlitSource& source) {
+  if (!source.image) return 0u;
+  const Image32& image = *source.image;
+  if (source.width != 1 || source.height != 1) return std::nullopt;
+  if (source.x < 0 || source.y < 0 || source.x >= image.width || source.y >= image.height) return std::nullopt;
+  return image.at(source.x, source.y);
+}
+
 std::uint32_t pattern_pixel(const RopBlit& op, int x, int y) { return op.pattern->at(x, y); }
 std::uint32_t no_pattern(const RopBlit&, int, int) { return 0; }
 
@@ -56,15 +66,17 @@ bool blit(const Target& target, const Placement& placement, const BlitSource& so
   }
   const Rop3 rop(rop3_index(op.rop));
   if (rop.index() == kKeepDestination) return true;
+  const auto* axis = std::get_if<AxisPlacement>(&placement);
+  const std::optional<std::uint32_t> p = uses_pattern ? op.pattern->uniform() : std::optional<std::uint32_t>(0);
+  const std::optional<std::uint32_t> one_source =
+      sampler.picks_directly(false, false) ? uniform_source(source) : std::nullopt;
+  if (p && axis && one_source) {
+    fill_axis_bitwise(target, *axis, rop(*p, *one_source, 0xFFFFFFFFu), rop(*p, *one_source, 0));
+    return true;
+  }
   if (rop.index() == kSourceCopy) {
     walk_placement(target, placement, sampler,
                    [&](std::uint8_t* d, int, int, const SourcePixel& s) { store_pixel(d, s.color); });
-    return true;
-  }
-  const auto* axis = std::get_if<AxisPlacement>(&placement);
-  const std::optional<std::uint32_t> p = uses_pattern ? op.pattern->uniform() : std::optional<std::uint32_t>(0);
-  if (p && axis && !source.image && !rop3_uses_destination(rop.index())) {
-    fill_axis(target, *axis, rop(*p, 0, 0));
     return true;
   }
   if (p) {

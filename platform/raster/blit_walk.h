@@ -36,6 +36,25 @@ inline void fill_axis(const Target& target, const AxisPlacement& p, std::uint32_
   });
 }
 
+// Every covered pixel d of an axis placement set to (d & set) | (~d & clear):
+// a blit whose source and pattern are each one colour, so that each bit of
+// the result depends on the same bit of the destination alone.
+inline void fill_axis_bitwise(const Target& target, const AxisPlacement& p, std::uint32_t set, std::uint32_t clear) {
+  if (set == clear) {
+    fill_axis(target, p, set);
+    return;
+  }
+  for_each_visible_rect(target, axis_bounds(p), [&](const RECT& r) {
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      std::uint8_t* d = target.surface.pixel(r.left, y);
+      for (LONG x = r.left; x < r.right; ++x, d += 4) {
+        const std::uint32_t word = load_pixel(d);
+        store_pixel(d, (word & set) | (~word & clear));
+      }
+    }
+  });
+}
+
 // walk_axis when each destination pixel takes one source pixel: the source
 // column of every destination column found once per rectangle, the source
 // row once per row, and the pixels read straight from the row.

@@ -97,15 +97,18 @@ std::uint32_t SourceSampler::combine(int u0, int u1, int v0, int v1) const {
   const Image32& image = *source_.image;
   u0 = std::max(u0, 0);
   v0 = std::max(v0, 0);
-  std::uint32_t all_and = 0xFFFFFFFFu, all_or = 0;
+  const bool keep_light = mode_ == WHITEONBLACK;
+  std::uint32_t all = keep_light ? 0 : 0xFFFFFFFFu;
   for (int v = v0; v <= v1; ++v) {
-    for (int u = u0; u <= u1; ++u) {
-      const std::uint32_t word = image.at(u, v);
-      all_and &= word;
-      all_or |= word;
+    // One reduction over a row's stretch of words, which the compiler can widen.
+    const std::uint32_t* row = image.pixels.data() + static_cast<std::size_t>(v) * image.width;
+    if (keep_light) {
+      for (int u = u0; u <= u1; ++u) all |= row[u];
+    } else {
+      for (int u = u0; u <= u1; ++u) all &= row[u];
     }
   }
-  return mode_ == WHITEONBLACK ? all_or : all_and;
+  return all;
 }
 
 }  // namespace velmora::platform

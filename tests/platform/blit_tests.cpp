@@ -95,6 +95,31 @@ TEST(Blit, PatternOnlyOperations) {
       << "no brush";
 }
 
+// A source of one pixel stretched over a clipped area with a one-colour
+// brush: every operation gives, bit by bit, what its truth table gives for
+// each destination pixel, and the pixels outside the clip keep theirs.
+TEST(Blit, OnePixelSourceStretchedAgreesWithTheTruthTable) {
+  const Image32 image = row_image({0x5A0FF00F, 0x12345678}, true);
+  const SolidPattern brush(0x00C3A5);
+  const Region clip = Region::from_rects({{0, 0, 5, 1}, {2, 1, 7, 3}});
+  for (int index = 0; index < 256; ++index) {
+    Canvas canvas(7, 3, 0);
+    for (std::size_t i = 0; i < canvas.pixels.size(); ++i) canvas.pixels[i] = 0x9E3779B9u * (i + 1);
+    const std::vector<std::uint32_t> before = canvas.pixels;
+    const DWORD rop = static_cast<DWORD>(index) << 16;
+    ASSERT_TRUE(blit(canvas.target(&clip), AxisPlacement{1, 0, 9, 3}, BlitSource{&image, 1, 0, 1, 1},
+                     RopBlit{rop, &brush}));
+    for (int y = 0; y < canvas.height; ++y) {
+      for (int x = 0; x < canvas.width; ++x) {
+        const std::uint32_t was = before[static_cast<std::size_t>(y) * canvas.width + x];
+        const bool drawn = x >= 1 && (y == 0 ? x < 5 : x >= 2);
+        EXPECT_EQ(canvas.at(x, y), drawn ? apply_rop3(static_cast<std::uint8_t>(index), 0x00C3A5, 0x12345678, was) : was)
+            << std::hex << index << " at " << std::dec << x << ", " << y;
+      }
+    }
+  }
+}
+
 // The source index each destination pixel of a one-row stretch takes.
 std::vector<int> stretched(int source_width, int device_width, int mode) {
   std::vector<std::uint32_t> values;

@@ -3,6 +3,7 @@
 #include "raster/brush_source.h"
 #include "raster/painter.h"
 #include "raster/pixel_word.h"
+#include "raster/pixel_writer.h"
 #include "raster/surface_blend.h"
 #include "raster/target.h"
 
@@ -88,6 +89,46 @@ TEST(RasterBrush, PatternTilesFromTheOriginAndMapsMonochromeTiles) {
   const auto colour = BrushSource::pattern(tile, false, 0, 0, POINT{0, 0});
   EXPECT_EQ(colour.at(1, 0), 0xFFFFFFu);
   EXPECT_TRUE(BrushSource::pattern(std::make_shared<Image32>(), false, 0, 0, POINT{0, 0}).paints_nothing());
+}
+
+// Runs of every brush kind, long and short, from odd columns and through a
+// clip, under a copy and under a raster operation that reads the
+// destination: each pixel as the brush gives it one by one.
+TEST(RasterFill, SpansPaintEachPixelAsTheBrushGivesIt) {
+  auto tile = [](int width) {
+    auto image = std::make_shared<Image32>();
+    image->width = width;
+    image->height = 2;
+    for (int i = 0; i < 2 * width; ++i) image->pixels.push_back(i % 3 == 0 ? 0 : 0x10203 * static_cast<unsigned>(i));
+    return image;
+  };
+  const std::vector<BrushSource> brushes{
+      BrushSource::solid(0x123456),
+      BrushSource::hatch(HS_DIAGCROSS, 0x112233, 0x445566, POINT{3, 1}),
+      BrushSource::hatch(HS_BDIAGONAL, 0x112233, std::nullopt, POINT{-2, 0}),
+      BrushSource::pattern(tile(3), false, 0, 0, POINT{1, 1}),
+      BrushSource::pattern(tile(3), true, 0x0000FF, 0x00FF00, POINT{0, 0}),
+      BrushSource::pattern(tile(70), false, 0, 0, POINT{5, 0}),  // wider than a row is looked up at once
+  };
+  const Region clip = Region::from_rects({{0, 0, 200, 3}, {0, 3, 17, 6}, {40, 3, 200, 6}});
+  for (const int rop2 : {R2_COPYPEN, R2_XORPEN}) {
+    for (std::size_t b = 0; b < brushes.size(); ++b) {
+      Pixels p(200, 6, 0);
+      for (std::size_t i = 0; i < p.words.size(); ++i) p.words[i] = 0xA5000000u | static_cast<std::uint32_t>(i * 7919);
+      const std::vector<std::uint32_t> before = p.words;
+      const std::vector<DeviceSpan> spans{{0, -3, 150}, {1, 5, 12}, {2, 7, 8}, {3, 2, 190}, {4, 33, 200}, {5, 1, 70}};
+      paint_spans(Target{p.surface(), &clip}, rop2, spans, brushes[b]);
+      for (const DeviceSpan& s : spans) {
+        for (int x = 0; x < p.width; ++x) {
+          const std::uint32_t was = before[static_cast<std::size_t>(s.y) * p.width + x];
+          const bool inside = x >= s.x0 && x < s.x1 && clip.contains(x, s.y);
+          const std::optional<std::uint32_t> colour = brushes[b].at(x, s.y);
+          const std::uint32_t expected = inside && colour ? apply_rop2(rop2, *colour, was) : was;
+          ASSERT_EQ(p.at(x, s.y), expected) << "brush " << b << " rop " << rop2 << " at " << x << ", " << s.y;
+        }
+      }
+    }
+  }
 }
 
 TEST(RasterFill, RegionPaintsUnderTheRopAndMarksPixelsDrawn) {
