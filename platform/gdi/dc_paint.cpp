@@ -145,7 +145,9 @@ void fill_solid(DeviceContext& dc, agg::path_storage& path, COLORREF color) {
   const Target target = paint_target(dc);
   const BrushSource brush = BrushSource::solid(pixel_color(color, dc.state()));
   if (auto spans = same_turn_box_spans(path, target.surface.height)) {
-    paint_spans(target, dc.state().rop2, *spans, brush);
+    // Copying one colour gives a pixel painted twice what it gives once.
+    const int rop2 = dc.state().rop2;
+    paint_spans(target, rop2, rop2 == R2_COPYPEN ? *spans : union_of_spans(std::move(*spans)), brush);
     return;
   }
   fill_path_aliased(target, dc.state().rop2, path, FillRule::NonZero, brush);

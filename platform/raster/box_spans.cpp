@@ -53,7 +53,9 @@ std::optional<std::vector<Box>> boxes_of(agg::path_storage& path) {
   return boxes;
 }
 
-std::vector<DeviceSpan> merged(std::vector<DeviceSpan> spans) {
+}  // namespace
+
+std::vector<DeviceSpan> union_of_spans(std::vector<DeviceSpan> spans) {
   std::sort(spans.begin(), spans.end(),
             [](const DeviceSpan& a, const DeviceSpan& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
   std::vector<DeviceSpan> out;
@@ -68,8 +70,6 @@ std::vector<DeviceSpan> merged(std::vector<DeviceSpan> spans) {
   return out;
 }
 
-}  // namespace
-
 std::optional<std::vector<DeviceSpan>> same_turn_box_spans(agg::path_storage& path, int height) {
   const std::optional<std::vector<Box>> boxes = boxes_of(path);
   if (!boxes) return std::nullopt;
@@ -78,7 +78,7 @@ std::optional<std::vector<DeviceSpan>> same_turn_box_spans(agg::path_storage& pa
     if (b.turn != boxes->front().turn) return std::nullopt;
     for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) spans.push_back({y, b.left, b.right});
   }
-  return merged(std::move(spans));
+  return spans;
 }
 
 }  // namespace velmora::platform

@@ -13,8 +13,12 @@
 
 namespace velmora::platform {
 
-// The union's spans on rows [0, height), sorted by row then column, none
-// overlapping; nothing when the path is not such an area.
+// Each box's spans on rows [0, height), box after box: overlapping boxes
+// share pixels; nothing when the path is not such an area.
 std::optional<std::vector<DeviceSpan>> same_turn_box_spans(agg::path_storage& path, int height);
+
+// The same pixels with none twice, sorted by row then column: for painting
+// that must touch each pixel once.
+std::vector<DeviceSpan> union_of_spans(std::vector<DeviceSpan> spans);
 
 }  // namespace velmora::platform

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -35,8 +36,10 @@ TEST(BoxSpans, OverlappingBoxesPaintTheirUnionOnce) {
   add_box(p, 2, 1, 6, 3);
   add_box(p, 4, 2, 9, 4);  // overlaps the first on row 2
   add_box(p, 9, 2, 11, 3);  // touches the second
-  const auto spans = same_turn_box_spans(p, kSize);
-  ASSERT_TRUE(spans);
+  const auto boxes = same_turn_box_spans(p, kSize);
+  ASSERT_TRUE(boxes);
+  EXPECT_EQ(boxes->size(), 5u);  // each box's rows
+  const auto spans = std::optional(union_of_spans(*boxes));
   const std::vector<std::vector<int>> expected{{1, 2, 6}, {2, 2, 11}, {3, 4, 9}};
   ASSERT_EQ(spans->size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -55,6 +58,7 @@ TEST(BoxSpans, RowsOutsideTheSurfaceAreLeftOut) {
   ASSERT_EQ(spans->size(), 3u);
   EXPECT_EQ(spans->front().y, 0);
   EXPECT_EQ(spans->back().y, kSize - 1);
+  EXPECT_EQ(union_of_spans(*spans).size(), 3u);
 }
 
 TEST(BoxSpans, OtherAreasAreRefused) {
