@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 namespace velmora::platform {
 namespace {
@@ -17,14 +18,25 @@ constexpr long kMaxKeptPiecePixels = 256 * 256;
 
 constexpr int kSubpixelShift = agg::poly_subpixel_shift;
 
-// A closed outline in the rasterizer's subpixels, as it will read the points.
+// A closed outline in the rasterizer's subpixels, as it will read the
+// points: points [first, last) of the run's list (x, y, x, y, ...).
 struct Contour {
-  std::vector<int> xy;  // x, y, x, y, ...
+  std::size_t first = 0, last = 0;
   int left = 0, top = 0, right = 0, bottom = 0;  // pixels its edges touch, inclusive
 };
 
-std::optional<std::vector<Contour>> contours_of(agg::path_storage& path, int width, int height) {
-  std::vector<Contour> out;
+// The run's contours, and the pieces as runs of contour indices: piece k is
+// order[starts[k]] .. order[starts[k + 1] - 1], in path order. Kept for the
+// thread so that their memory is reused from run to run.
+struct RunParts {
+  std::vector<int> xy;
+  std::vector<Contour> contours;
+  std::vector<std::size_t> parent, by_left, order, starts, piece_of_root;
+};
+
+bool read_contours(agg::path_storage& path, int width, int height, RunParts& run) {
+  run.xy.clear();
+  run.contours.clear();
   const unsigned count = path.total_vertices();
   bool open = false;  // a line may only continue an open contour
   for (unsigned i = 0; i < count; ++i) {
@@ -34,27 +46,28 @@ std::optional<std::vector<Contour>> contours_of(agg::path_storage& path, int wid
       open = false;
       continue;
     }
-    if (!agg::is_move_to(cmd) && !(agg::is_line_to(cmd) && open)) return std::nullopt;
-    if (!(x >= 0 && x <= width && y >= 0 && y <= height)) return std::nullopt;
-    if (agg::is_move_to(cmd)) out.emplace_back();
+    if (!agg::is_move_to(cmd) && !(agg::is_line_to(cmd) && open)) return false;
+    if (!(x >= 0 && x <= width && y >= 0 && y <= height)) return false;
+    if (agg::is_move_to(cmd)) run.contours.push_back({run.xy.size(), run.xy.size()});
     open = true;
-    out.back().xy.push_back(agg::ras_conv_dbl::xi(x));
-    out.back().xy.push_back(agg::ras_conv_dbl::yi(y));
+    run.xy.push_back(agg::ras_conv_dbl::xi(x));
+    run.xy.push_back(agg::ras_conv_dbl::yi(y));
+    run.contours.back().last = run.xy.size();
   }
-  for (Contour& c : out) {
-    int x0 = c.xy[0], y0 = c.xy[1], x1 = x0, y1 = y0;
-    for (std::size_t k = 2; k < c.xy.size(); k += 2) {
-      x0 = std::min(x0, c.xy[k]);
-      x1 = std::max(x1, c.xy[k]);
-      y0 = std::min(y0, c.xy[k + 1]);
-      y1 = std::max(y1, c.xy[k + 1]);
+  for (Contour& c : run.contours) {
+    int x0 = run.xy[c.first], y0 = run.xy[c.first + 1], x1 = x0, y1 = y0;
+    for (std::size_t k = c.first + 2; k < c.last; k += 2) {
+      x0 = std::min(x0, run.xy[k]);
+      x1 = std::max(x1, run.xy[k]);
+      y0 = std::min(y0, run.xy[k + 1]);
+      y1 = std::max(y1, run.xy[k + 1]);
     }
     c.left = x0 >> kSubpixelShift;
     c.top = y0 >> kSubpixelShift;
     c.right = x1 >> kSubpixelShift;
     c.bottom = y1 >> kSubpixelShift;
   }
-  return out;
+  return true;
 }
 
 bool boxes_meet(const Contour& a, const Contour& b) {
@@ -62,36 +75,50 @@ bool boxes_meet(const Contour& a, const Contour& b) {
 }
 
 // Contours grouped into pieces: those whose boxes meet, directly or through
-// others, go together. Each piece lists its contours in path order.
-std::vector<std::vector<std::size_t>> pieces_of(const std::vector<Contour>& contours) {
-  std::vector<std::size_t> parent(contours.size());
+// others, go together.
+void find_pieces(RunParts& run) {
+  const std::vector<Contour>& contours = run.contours;
+  const std::size_t n = contours.size();
+  std::vector<std::size_t>& parent = run.parent;
+  parent.resize(n);
   std::iota(parent.begin(), parent.end(), std::size_t{0});
   auto root = [&](std::size_t i) {
     while (parent[i] != i) i = parent[i] = parent[parent[i]];
     return i;
   };
-  std::vector<std::size_t> by_left(contours.size());
+  std::vector<std::size_t>& by_left = run.by_left;
+  by_left.resize(n);
   std::iota(by_left.begin(), by_left.end(), std::size_t{0});
-  std::sort(by_left.begin(), by_left.end(), [&](std::size_t a, std::size_t b) {
-    return contours[a].left < contours[b].left;
-  });
-  for (std::size_t i = 0; i < by_left.size(); ++i) {
+  std::sort(by_left.begin(), by_left.end(),
+            [&](std::size_t a, std::size_t b) { return contours[a].left < contours[b].left; });
+  for (std::size_t i = 0; i < n; ++i) {
     const Contour& a = contours[by_left[i]];
-    for (std::size_t j = i + 1; j < by_left.size() && contours[by_left[j]].left <= a.right; ++j) {
+    for (std::size_t j = i + 1; j < n && contours[by_left[j]].left <= a.right; ++j) {
       if (boxes_meet(a, contours[by_left[j]])) parent[root(by_left[i])] = root(by_left[j]);
     }
   }
-  std::vector<std::vector<std::size_t>> pieces;
-  std::vector<std::size_t> piece_of_root(contours.size(), static_cast<std::size_t>(-1));
-  for (std::size_t i = 0; i < contours.size(); ++i) {
+  // Number the pieces by their first contour, count their contours, then
+  // lay the contours out piece by piece.
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::size_t>& piece_of_root = run.piece_of_root;
+  piece_of_root.assign(n, kNone);
+  std::vector<std::size_t>& starts = run.starts;
+  starts.clear();
+  for (std::size_t i = 0; i < n; ++i) {
     std::size_t& piece = piece_of_root[root(i)];
-    if (piece == static_cast<std::size_t>(-1)) {
-      piece = pieces.size();
-      pieces.emplace_back();
+    if (piece == kNone) {
+      piece = starts.size();
+      starts.push_back(0);
     }
-    pieces[piece].push_back(i);
+    ++starts[piece];
   }
-  return pieces;
+  std::size_t total = 0;
+  for (std::size_t& start : starts) total += std::exchange(start, total);
+  starts.push_back(total);
+  run.order.resize(n);
+  std::vector<std::size_t>& next = by_left;  // reused: the next free place of each piece
+  next.assign(starts.begin(), starts.end() - 1);
+  for (std::size_t i = 0; i < n; ++i) run.order[next[piece_of_root[root(i)]]++] = i;
 }
 
 // A piece's points relative to its box's top-left pixel: the count of each
@@ -106,17 +133,16 @@ struct PieceKeyHash {
   }
 };
 
-PieceKey key_of(const std::vector<Contour>& contours, const std::vector<std::size_t>& piece, int left, int top) {
-  PieceKey key;
-  for (std::size_t i : piece) {
-    const std::vector<int>& xy = contours[i].xy;
-    key.push_back(static_cast<int>(xy.size()));
-    for (std::size_t k = 0; k < xy.size(); k += 2) {
-      key.push_back(xy[k] - (left << kSubpixelShift));
-      key.push_back(xy[k + 1] - (top << kSubpixelShift));
+void make_key(const RunParts& run, std::size_t piece, int left, int top, PieceKey& key) {
+  key.clear();
+  for (std::size_t k = run.starts[piece]; k < run.starts[piece + 1]; ++k) {
+    const Contour& c = run.contours[run.order[k]];
+    key.push_back(static_cast<int>(c.last - c.first));
+    for (std::size_t p = c.first; p < c.last; p += 2) {
+      key.push_back(run.xy[p] - (left << kSubpixelShift));
+      key.push_back(run.xy[p + 1] - (top << kSubpixelShift));
     }
   }
-  return key;
 }
 
 // The piece drawn alone from its key, its box at the origin: the points are
@@ -193,32 +219,34 @@ std::vector<PieceCoverage>& thread_unkept() {
 }  // namespace
 
 std::optional<std::vector<PlacedCoverage>> glyph_coverage(agg::path_storage& glyphs, int width, int height) {
-  std::optional<std::vector<Contour>> contours = contours_of(glyphs, width, height);
-  if (!contours) return std::nullopt;
+  thread_local RunParts run;
+  thread_local PieceKey key;
+  if (!read_contours(glyphs, width, height, run)) return std::nullopt;
   CoverageCache& cache = thread_cache();
   cache.make_room();
   std::vector<PieceCoverage>& unkept = thread_unkept();
   unkept.clear();
-  std::vector<std::vector<std::size_t>> pieces = pieces_of(*contours);
-  unkept.reserve(pieces.size());  // pointers into it are handed out
+  find_pieces(run);
+  const std::size_t pieces = run.starts.size() - 1;
+  unkept.reserve(pieces);  // pointers into it are handed out
   std::vector<PlacedCoverage> placed;
-  placed.reserve(pieces.size());
-  for (const std::vector<std::size_t>& piece : pieces) {
+  placed.reserve(pieces);
+  for (std::size_t piece = 0; piece < pieces; ++piece) {
     int left = width, top = height, right = 0, bottom = 0;
-    for (std::size_t i : piece) {
-      const Contour& c = (*contours)[i];
+    for (std::size_t k = run.starts[piece]; k < run.starts[piece + 1]; ++k) {
+      const Contour& c = run.contours[run.order[k]];
       left = std::min(left, c.left);
       top = std::min(top, c.top);
       right = std::max(right, c.right);
       bottom = std::max(bottom, c.bottom);
     }
-    PieceKey key = key_of(*contours, piece, left, top);
+    make_key(run, piece, left, top, key);
     const PieceCoverage* coverage = cache.find(key);
     if (!coverage) {
       const int w = right - left + 1, h = bottom - top + 1;
       PieceCoverage drawn = rasterize_piece(key, w, h);
       if (static_cast<long>(w) * h <= kMaxKeptPiecePixels) {
-        coverage = cache.keep(std::move(key), std::move(drawn));
+        coverage = cache.keep(key, std::move(drawn));
       } else {
         unkept.push_back(std::move(drawn));
         coverage = &unkept.back();
