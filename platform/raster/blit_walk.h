@@ -104,6 +104,50 @@ void walk_axis_interpolated(const Target& target, const RECT& bounds, std::int64
   });
 }
 
+// walk_axis for BLACKONWHITE and WHITEONBLACK when shrinking: the
+// combination is taken down each source column of a destination row's rows
+// first, once for the row, then across each destination pixel's columns.
+template <class Visit>
+void walk_axis_combined(const Target& target, const RECT& bounds, std::int64_t left, std::int64_t top,
+                        const AxisMap& x_map, const AxisMap& y_map, const SourceSampler& sampler, Visit&& visit) {
+  const BlitSource& source = sampler.source();
+  const Image32& image = *source.image;
+  std::vector<AxisRange> columns;
+  std::vector<std::uint32_t> down;  // each source column combined over the row's rows, from column `first`
+  for_each_visible_rect(target, bounds, [&](const RECT& r) {
+    columns.resize(static_cast<std::size_t>(r.right - r.left));
+    int first = image.width, last = -1;  // source columns any pixel of the rectangle reads
+    for (LONG x = r.left; x < r.right; ++x) {
+      const AxisRange c = x_map.at(x - left);
+      columns[static_cast<std::size_t>(x - r.left)] = c;
+      const int u1 = source.x + c.last;
+      if (u1 < 0 || u1 >= image.width) continue;
+      first = std::min(first, std::max(source.x + c.first, 0));
+      last = std::max(last, u1);
+    }
+    if (last < first) return;
+    down.resize(static_cast<std::size_t>(last - first + 1));
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      const AxisRange rows = y_map.at(y - top);
+      const int v1 = source.y + rows.last;
+      if (v1 < 0 || v1 >= image.height) continue;
+      std::fill(down.begin(), down.end(), sampler.combine_start());
+      for (int v = std::max(source.y + rows.first, 0); v <= v1; ++v) {
+        const std::uint32_t* row = image.pixels.data() + static_cast<std::size_t>(v) * image.width + first;
+        for (std::size_t i = 0; i < down.size(); ++i) down[i] = sampler.combined(down[i], row[i]);
+      }
+      for (LONG x = r.left; x < r.right; ++x) {
+        const AxisRange& c = columns[static_cast<std::size_t>(x - r.left)];
+        const int u1 = source.x + c.last;
+        if (u1 < 0 || u1 >= image.width) continue;
+        std::uint32_t color = sampler.combine_start();
+        for (int u = std::max(source.x + c.first, 0); u <= u1; ++u) color = sampler.combined(color, down[u - first]);
+        visit(target.surface.pixel(x, y), x, y, SourcePixel{u1, v1, color});
+      }
+    }
+  });
+}
+
 // visit(pixel pointer, device x, device y, SourcePixel) for every covered pixel.
 template <class Visit>
 void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler& sampler, Visit&& visit) {
@@ -114,7 +158,6 @@ void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler
   const RECT bounds = axis_bounds(p);
   const AxisMap x_map(sampler.source().width, width, p.width < 0);
   const AxisMap y_map(sampler.source().height, height, p.height < 0);
-  std::vector<AxisRange> columns;  // the clipped rectangle's columns, mapped once for all its rows
   const BlitSource& source = sampler.source();
   if (sampler.picks_directly(source.width > width, source.height > height)) {
     walk_axis_direct(target, bounds, left, top, x_map, y_map, source, visit);
@@ -124,17 +167,7 @@ void walk_axis(const Target& target, const AxisPlacement& p, const SourceSampler
     walk_axis_interpolated(target, bounds, left, top, x_map, y_map, sampler, visit);
     return;
   }
-  for_each_visible_rect(target, bounds, [&](const RECT& r) {
-    columns.resize(static_cast<std::size_t>(r.right - r.left));
-    for (LONG x = r.left; x < r.right; ++x) columns[static_cast<std::size_t>(x - r.left)] = x_map.at(x - left);
-    for (LONG y = r.top; y < r.bottom; ++y) {
-      const AxisRange rows = y_map.at(y - top);
-      for (LONG x = r.left; x < r.right; ++x) {
-        if (auto sample = sampler.sample(columns[static_cast<std::size_t>(x - r.left)], rows))
-          visit(target.surface.pixel(x, y), x, y, *sample);
-      }
-    }
-  });
+  walk_axis_combined(target, bounds, left, top, x_map, y_map, sampler, visit);
 }
 
 // The affine case takes, for each pixel centre, the source pixel under it

@@ -62,6 +62,12 @@ class SourceSampler {
  public:
   SourceSampler(const BlitSource& source, int stretch_mode) : source_(source), mode_(stretch_mode) {}
   const BlitSource& source() const { return source_; }
+  // Whether groups of source pixels are combined (BLACKONWHITE keeps the
+  // darkest bits by AND, WHITEONBLACK the lightest by OR), and the
+  // combination's starting word and step.
+  bool keeps_light() const { return mode_ == WHITEONBLACK; }
+  std::uint32_t combine_start() const { return keeps_light() ? 0u : 0xFFFFFFFFu; }
+  std::uint32_t combined(std::uint32_t a, std::uint32_t b) const { return keeps_light() ? a | b : a & b; }
   // Empty when the picked pixel lies outside the image (the source rectangle
   // may reach past it; those destination pixels are left alone).
   std::optional<SourcePixel> sample(AxisRange columns, AxisRange rows) const;

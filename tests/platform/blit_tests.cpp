@@ -3,9 +3,11 @@
 #include "raster/blit.h"
 #include "raster/gradient_fill.h"
 #include "raster/rop3.h"
+#include "raster/source_sampler.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -143,6 +145,41 @@ TEST(Blit, StretchMappingMatchesThePlatform) {
   EXPECT_EQ(stretched(8, 3, BLACKONWHITE), (std::vector<int>{0, 0, 0, 0, 0}));
   // A negative width mirrors and covers x + width + 1 .. x.
   EXPECT_EQ(stretched(4, -5, COLORONCOLOR), (std::vector<int>{0, 8, 4, 2, 2, 1, 0}));
+}
+
+// Shrinking in both directions, mirrored or not, with a source rectangle
+// that runs off the image: each destination pixel combines exactly the
+// source pixels its column and row ranges name.
+TEST(Blit, ShrinkingCombinesEachPixelsWholeBlock) {
+  Image32 image;
+  image.width = 13;
+  image.height = 11;
+  for (int i = 0; i < image.width * image.height; ++i) image.pixels.push_back(0x9E3779B9u * (i + 7) ^ (i << 20));
+  const BlitSource source{&image, -1, 2, 15, 9};  // a column each side of the image, rows to the last
+  for (const int mode : {BLACKONWHITE, WHITEONBLACK}) {
+    for (const int device_width : {5, -5}) {
+      Canvas canvas(6, 4, 0x12345678);
+      const int x = device_width < 0 ? 4 : 0;
+      ASSERT_TRUE(blit(canvas.target(), AxisPlacement{x, 0, device_width, 4}, source, RopBlit{SRCCOPY, nullptr, mode}));
+      const AxisMap columns(source.width, 5, device_width < 0), rows(source.height, 4, false);
+      for (int dy = 0; dy < 4; ++dy) {
+        for (int dx = 0; dx < 5; ++dx) {
+          const int device_x = device_width < 0 ? x + device_width + 1 + dx : x + dx;
+          const AxisRange c = columns.at(dx), r = rows.at(dy);
+          std::uint32_t expected = mode == WHITEONBLACK ? 0 : 0xFFFFFFFFu;
+          const int u1 = source.x + c.last, v1 = source.y + r.last;
+          for (int v = std::max(source.y + r.first, 0); v <= v1; ++v) {
+            for (int u = std::max(source.x + c.first, 0); u <= u1; ++u) {
+              const std::uint32_t word = image.at(u, v);
+              expected = mode == WHITEONBLACK ? expected | word : expected & word;
+            }
+          }
+          if (u1 < 0 || u1 >= image.width) expected = 0x12345678;  // its last column past the image: left alone
+          EXPECT_EQ(canvas.at(device_x, dy), expected) << mode << " " << device_width << " at " << dx << ", " << dy;
+        }
+      }
+    }
+  }
 }
 
 // The blue byte of each destination pixel of a one-row HALFTONE stretch.
