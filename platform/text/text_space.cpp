@@ -38,14 +38,18 @@ bool is_usable(const agg::trans_affine& m) {
 
 agg::trans_affine text_linear(int escapement, bool advanced_mode, const agg::trans_affine& world,
                               const agg::trans_affine& page) {
-  agg::trans_affine linear = rotation_tenths(escapement);
   if (advanced_mode) {
+    agg::trans_affine linear = rotation_tenths(escapement);
     linear.multiply(linear_part(world));
     linear.multiply(agg::trans_affine_scaling(x_axis_scale(page), y_axis_scale(page)));
-  } else {
-    const agg::trans_affine mapping = world * page;
-    linear.premultiply(agg::trans_affine_scaling(x_axis_scale(mapping), y_axis_scale(mapping)));
+    return linear;
   }
+  // The angle counts counter-clockwise in logical space: a mapping that
+  // mirrors the picture turns the upright glyphs the other way on the device.
+  const agg::trans_affine mapping = world * page;
+  const double turn = mapping.determinant() < 0 ? -escapement : escapement;
+  agg::trans_affine linear = rotation_tenths(turn);
+  linear.premultiply(agg::trans_affine_scaling(x_axis_scale(mapping), y_axis_scale(mapping)));
   return linear;
 }
 

@@ -25,7 +25,7 @@ bool is_usable(const agg::trans_affine& m);  // finite and invertible
 // escapement turn, then the world transform, then the page scale without its
 // sign (a y-up mapping mode does not stand text on its head). GM_COMPATIBLE:
 // glyphs stay upright on the device, only scaled by the mapping, and the
-// escapement turns them there.
+// escapement turns them there, the other way when the mapping mirrors.
 agg::trans_affine text_linear(int escapement, bool advanced_mode, const agg::trans_affine& world,
                               const agg::trans_affine& page);
 
