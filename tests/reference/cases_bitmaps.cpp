@@ -81,6 +81,12 @@ ReferenceCase rop_case(const char* name, DWORD rop) {
 
 std::vector<ReferenceCase> bitmap_cases() {
   std::vector<ReferenceCase> cases;
+  // Turned 30 degrees about (48, 48) by the world transform: the platform
+  // turns the bitmap with it.
+  cases.push_back({"bitmaps", "turned_by_world_transform", 96, 96, [](EmfBuilder& b) {
+                     b.set_world_transform({0.866f, 0.5f, -0.5f, 0.866f, 30.43f, -17.57f});
+                     stretch_dib(b, make_dib(8, 8, 24, quadrant_pixels()), 16, 16, 64, 64);
+                   }});
   cases.push_back(dib_case("depth_1", indexed_dib(1)));
   cases.push_back(dib_case("depth_4", indexed_dib(4)));
   cases.push_back(dib_case("depth_8", indexed_dib(8)));
