@@ -119,6 +119,21 @@ void figures(EmfBuilder& b) {
   b.record(EMR_ENDPATH, {}).record(EMR_STROKEPATH, {0, 0, 128, 96});
 }
 
+// A plain WMF whose window is the picture, with an Arial of the given
+// height selected, a transparent background and the ink as text colour.
+WmfBuilder wmf_with_arial(std::int16_t width, std::int16_t height, std::int16_t font_height) {
+  WmfBuilder w;
+  w.objects(1).set_window_org(0, 0).set_window_ext(width, height);
+  const auto h = static_cast<std::uint16_t>(font_height);
+  // CREATEFONTINDIRECT: the height, weight 400, face "Arial"
+  w.raw(0x02FB, {static_cast<std::uint8_t>(h & 0xFF), static_cast<std::uint8_t>(h >> 8), 0, 0, 0, 0, 0, 0, 0x90, 0x01,
+                 0, 0, 0, 0, 0, 0, 0, 0, 'A', 'r', 'i', 'a', 'l', 0});
+  w.record(0x012D, {0});
+  w.record(0x0102, {TRANSPARENT});
+  w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+  return w;
+}
+
 Dib four_by_four() {
   std::vector<std::uint32_t> px;
   for (int y = 0; y < 4; ++y)
@@ -158,13 +173,7 @@ std::vector<ReferenceCase> text_faults() {
                    }});
   ReferenceCase wmf{"text", "pdy_advances_wmf", 128, 48};
   wmf.wmf = [] {
-    WmfBuilder w;
-    w.objects(1).set_window_org(0, 0).set_window_ext(128, 48);
-    // CREATEFONTINDIRECT: height -20, weight 400, face "Arial"
-    w.raw(0x02FB, {0xEC, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 'A', 'r', 'i', 'a', 'l', 0});
-    w.record(0x012D, {0});
-    w.record(0x0102, {TRANSPARENT});
-    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    WmfBuilder w = wmf_with_arial(128, 48, -20);
     // EXTTEXTOUT y, x, count, ETO_PDY, "E=mc2x", then x, y pairs
     w.record(0x0A32, {14, 8, 6, static_cast<std::int16_t>(ETO_PDY), 0x3D45, 0x636D, 0x7832, 13, 0, 12, 0, 17, 0, 11,
                       -8, 12, 8, 11, 0});
@@ -187,13 +196,7 @@ std::vector<ReferenceCase> text_faults() {
   // their hinted advances would put them.
   ReferenceCase spacing{"text", "converted_run_measured_spacing", 256, 48};
   spacing.wmf = [] {
-    WmfBuilder w;
-    w.objects(1).set_window_org(0, 0).set_window_ext(256, 48);
-    // CREATEFONTINDIRECT: height -16, weight 400, face "Arial"
-    w.raw(0x02FB, {0xF0, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 'A', 'r', 'i', 'a', 'l', 0});
-    w.record(0x012D, {0});
-    w.record(0x0102, {TRANSPARENT});
-    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    WmfBuilder w = wmf_with_arial(256, 48, -16);
     // TEXTOUT count, "llllllllnnnnnnnn", y, x
     w.record(0x0521, {16, 0x6C6C, 0x6C6C, 0x6C6C, 0x6C6C, 0x6E6E, 0x6E6E, 0x6E6E, 0x6E6E, 14, 8});
     // Marks in two corners, so that the picture's drawn bounds are its window.
