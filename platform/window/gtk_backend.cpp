@@ -8,6 +8,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace velmora::window {
 namespace {
 
@@ -177,7 +180,14 @@ std::optional<std::wstring> GtkBackend::ask_open_file(const OpenFileQuestion& qu
 }  // namespace
 
 std::unique_ptr<Backend> make_gtk_backend() {
-  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  GError* error = nullptr;
+  if (!gtk_init_with_args(nullptr, nullptr, nullptr, nullptr, nullptr, &error)) {
+    // Said once, so that a window that never shows is not a mystery.
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "no desktop (DISPLAY=%s): %s\n", display ? display : "", error ? error->message : "GTK could not start");
+    if (error) g_error_free(error);
+    return nullptr;
+  }
   return std::make_unique<GtkBackend>();
 }
 

@@ -9,7 +9,7 @@ viewer=$1
 samples=$2
 shots=${3:-}
 
-for tool in xvfb-run Xvfb xdotool xwd convert; do
+for tool in Xvfb xdotool xwd convert; do
   command -v "$tool" >/dev/null || { echo "$tool not found: skipped"; exit 77; }
 done
 # Debian's Python, which has the imaging module (scripts/install-deps.sh).
@@ -18,28 +18,52 @@ python=/usr/bin/python3
 
 if [ -z "${VELMORA_SMOKE_INNER:-}" ]; then
   export VELMORA_SMOKE_INNER=1
-  exec timeout 110 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+  exec timeout 110 "$0" "$@"
 fi
 
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 pid=""
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+xvfb=""
+trap 'kill $pid $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$samples/tiger.emf" "$work/"
 cd "$work"
+
+# A display of our own: Xvfb takes a free number itself and writes it only
+# once it accepts clients, so no other server's start or end can race it.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 1 100); do
+  [ "$(wc -l <"$work/display")" -ge 1 ] && break
+  kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+  sleep 0.1
+done
+[ "$(wc -l <"$work/display")" -ge 1 ] || { echo "Xvfb gave no display"; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
+xdotool getdisplaygeometry >/dev/null || { echo "display $DISPLAY does not answer"; exit 1; }
 
 # GTK and its libraries keep allocations to the end of the process; in a
 # sanitiser build they would be reported as leaks (the headless tests check
 # the window layer's own objects). Settings stay in memory: no session bus.
-ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" GSETTINGS_BACKEND=memory VELMORA_WINDOW_BACKEND=gtk "$viewer" &
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" GSETTINGS_BACKEND=memory VELMORA_WINDOW_BACKEND=gtk "$viewer" >"$work/viewer.log" 2>&1 &
 pid=$!
+
+# Why the viewer ended, with what it printed.
+ended() {
+  echo "$1"
+  set +e
+  wait "$pid"
+  echo "viewer's exit status $?; it printed:"
+  cat "$work/viewer.log"
+  exit 1
+}
 
 # The window, once its first repaint has put the time into the title.
 wid=""
 for _ in $(seq 1 150); do
   wid=$(xdotool search --name '^tiger\.emf \[[0-9]+ ms\]$' 2>/dev/null | head -1 || true)
   [ -n "$wid" ] && break
-  kill -0 "$pid" 2>/dev/null || { echo "viewer ended early"; exit 1; }
+  kill -0 "$pid" 2>/dev/null || ended "viewer ended early"
   sleep 0.2
 done
 [ -n "$wid" ] || { echo "no window titled tiger.emf [N ms]"; exit 1; }
@@ -52,7 +76,7 @@ shot "$work/start.png"
 
 xdotool mousemove --window "$wid" 300 300 click 1
 sleep 1
-kill -0 "$pid" || { echo "viewer ended after the click"; exit 1; }
+kill -0 "$pid" 2>/dev/null || ended "viewer ended after the click"
 xdotool search --name '^tiger\.emf \[[0-9]+ ms\]$' >/dev/null || { echo "title lost after the click"; exit 1; }
 shot "$work/click.png"
 [ -n "$shots" ] && cp "$work/start.png" "$work/click.png" "$shots/"
@@ -75,4 +99,5 @@ wait "$pid"
 status=$?
 set -e
 echo "exit status $status"
+[ "$status" -eq 0 ] || cat "$work/viewer.log"
 exit $status
