@@ -59,6 +59,15 @@ std::vector<ReferenceCase> text_cases() {
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
                      text_out(b, 10, 80, u"Turned");
                    }});
+  // The opaque background of a turned run: where does the box go?
+  cases.push_back({"text", "turned_opaque_background", 128, 96, [](EmfBuilder& b) {
+                     FontTraits f;
+                     f.escapement = f.orientation = 600;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(OPAQUE).set_bk_color(RGB(250, 220, 80)).set_text_color(kInk);
+                     text_out(b, 16, 84, u"Turned box");
+                     mark(b, 16, 84);
+                   }});
   cases.push_back({"text", "opaque_background", 128, 48, [](EmfBuilder& b) {
                      create_font(b, 1, FontTraits{});
                      b.select_object(1).set_bk_mode(OPAQUE).set_bk_color(RGB(250, 220, 80)).set_text_color(kInk);
