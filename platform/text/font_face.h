@@ -60,7 +60,7 @@ struct GlyphStyle {
   bool embolden = false;
   bool oblique = false;
   double hinted_ppem = 0;  // > 0: hinted, in 26.6 pixels at this em; 0: unhinted font units
-  bool monochrome = false;  // hinted for two-level drawing (the font's gasp table says no greys)
+  bool monochrome = false;  // two-level drawing (the font's gasp table says no greys); hinted for it when hinted
   double grow = 1;  // device pixels per hinted pixel: the world transform's scale of a realised font
 };
 

@@ -95,6 +95,17 @@ double realised_ppem(const FontRequest& font, const FaceMetrics& metrics, double
   return std::round(device_cell / cell_per_em);
 }
 
+// Turned glyphs stay unhinted, but take as many levels as the font's gasp
+// table gives at their realised size, as the platform's turned text does:
+// two-level at the small sizes where upright text is two-level too.
+void choose_turned_levels(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear,
+                          double gasp_ppem) {
+  const double across = std::hypot(glyph_linear.shx, glyph_linear.sy);  // the text's y axis on the device
+  const double ppem = gasp_ppem > 0 ? gasp_ppem : realised_ppem(font, run.metrics, run.scale_y * run.metrics.units_per_em * across);
+  if (ppem < 1 || ppem > kMaxHintedPpem) return;
+  run.style.monochrome = font.wants_aliased() || !grey_at(face, ppem);
+}
+
 // Upright glyphs are drawn as the platform draws them: the em cut down to
 // whole device pixels, outlines and advances hinted at that size, and the
 // ascent and descent in whole pixels; two-level where the font's quality or
@@ -105,7 +116,11 @@ double realised_ppem(const FontRequest& font, const FaceMetrics& metrics, double
 // included).
 void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear,
                    double gasp_ppem) {
-  if (run.style.oblique || !is_upright(glyph_linear)) return;
+  if (run.style.oblique) return;
+  if (!is_upright(glyph_linear)) {
+    choose_turned_levels(face, font, run, glyph_linear, gasp_ppem);
+    return;
+  }
   const double exact_ppem = run.scale_y * run.metrics.units_per_em * glyph_linear.sy;
   const double ppem = gasp_ppem > 0 ? gasp_ppem : realised_ppem(font, run.metrics, exact_ppem);
   if (ppem < 1 || ppem > kMaxHintedPpem) return;

@@ -288,7 +288,7 @@ TEST(TextLayout, UnderlineAndBackgroundSpanTheRun) {
   EXPECT_DOUBLE_EQ(cell.y2 - cell.y1, 91 + 21);  // ascent and descent, each rounded to whole pixels
 }
 
-TEST(TextLayout, UprightTextIsHintedAndSmallSizesFollowTheGaspTable) {
+TEST(TextLayout, UprightTextIsHintedAndEverySizeFollowsTheGaspTable) {
   TextRun small(U"Hamburg", request("Arial", -13));
   TextRun large(U"Hamburg", request("Arial", -40));
   FontRequest turned_font = request("Arial", -13);
@@ -298,7 +298,10 @@ TEST(TextLayout, UprightTextIsHintedAndSmallSizesFollowTheGaspTable) {
   ASSERT_TRUE(a && b && c);
   EXPECT_TRUE(a->aliased_glyphs);  // Liberation Sans asks for no greys from 9 to 16 pixels
   EXPECT_FALSE(b->aliased_glyphs);
-  EXPECT_FALSE(c->aliased_glyphs);  // turned text is never hinted
+  EXPECT_TRUE(c->aliased_glyphs);  // turned text is not hinted, but follows the gasp table too
+  FontRequest turned_large_font = request("Arial", -40);
+  turned_large_font.escapement = 300;
+  EXPECT_FALSE(TextRun(U"Hamburg", turned_large_font).lay_out()->aliased_glyphs);
   small.input.font.quality = 4;     // ANTIALIASED_QUALITY still follows the gasp table
   large.input.font.quality = 3;     // NONANTIALIASED_QUALITY: never grey
   EXPECT_TRUE(small.lay_out()->aliased_glyphs);

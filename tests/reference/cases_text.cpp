@@ -126,11 +126,6 @@ std::vector<ReferenceCase> text_cases() {
                      b.set_world_transform(XFORM{1, 0, 0, -1, 0, 96});
                      draw_turned_pair(b);
                    }});
-  // Turned the wrong way, the glyphs land on the other side of their marks
-  // (0.84 of the ink mismatches).
-  const char* unhinted = "turned glyphs are drawn unhinted and lighter than the platform's hinted ones";
-  loosen(cases, "turned_in_y_up_window", 0.6, unhinted);
-  loosen(cases, "turned_in_y_up_world", 0.6, unhinted);
   return cases;
 }
 
