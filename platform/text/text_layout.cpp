@@ -223,10 +223,8 @@ double font_advance(FT_Face face, const RunFont& run, FT_UInt glyph) {
 // measured at their unhinted ones, each rounded to whole device pixels.
 std::vector<double> measured_advances(FT_Face face, const RunFont& run, const TextLayoutInput& in,
                                       const RunGlyphs& glyphs, const std::vector<double>& own_advances,
-                                      const std::vector<agg::point_d>& pens) {
-  std::vector<double> measured;
-  measured.reserve(glyphs.ids.size());
-  for (std::size_t i = 1; i < pens.size(); ++i) measured.push_back(pens[i].x - pens[i - 1].x);
+                                      const std::vector<double>& drawn) {
+  std::vector<double> measured = drawn;
   if (!in.dx.empty() || run.style.hinted_ppem <= 0) return measured;
   const double pixels_per_font_unit = run.scale_x * run.pixels_per_unit_x;
   for (std::size_t i = 0; i < measured.size(); ++i) {
@@ -237,6 +235,31 @@ std::vector<double> measured_advances(FT_Face face, const RunFont& run, const Te
                    own_advances[i];
   }
   return measured;
+}
+
+// Each glyph's advance as the platform reports it (a text extent), in text
+// units: two-level glyphs move by their two-level advances, but are
+// reported at the advances hinting gives them for grey levels.
+std::vector<double> reported_advances(FT_Face face, const RunFont& run, const TextLayoutInput& in,
+                                      const RunGlyphs& glyphs, const std::vector<double>& own_advances,
+                                      const std::vector<double>& drawn) {
+  std::vector<double> reported = drawn;
+  if (!in.dx.empty() || run.style.hinted_ppem <= 0 || !run.style.monochrome) return reported;
+  GlyphStyle grey = run.style;
+  grey.monochrome = false;
+  for (std::size_t i = 0; i < reported.size(); ++i) {
+    if (glyphs.link[i] != kNotLinked) continue;
+    reported[i] += hinted_advance(face, glyphs.ids[i], grey) / run.pixels_per_unit_x - own_advances[i];
+  }
+  return reported;
+}
+
+// Each glyph's advance along the baseline, from pen to pen.
+std::vector<double> pen_steps(const std::vector<agg::point_d>& pens) {
+  std::vector<double> steps;
+  steps.reserve(pens.size());
+  for (std::size_t i = 1; i < pens.size(); ++i) steps.push_back(pens[i].x - pens[i - 1].x);
+  return steps;
 }
 
 // The pen position of each glyph's origin, plus the end of the run, in text
@@ -501,7 +524,8 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   const std::vector<double> advances = own_advances(face, *run, in.font, in.codes, glyphs);
   const std::vector<agg::point_d> pens = pen_positions(in, advances);
   const agg::point_d end = pens.back();
-  const std::vector<double> measured = measured_advances(face, *run, in, glyphs, advances, pens);
+  const std::vector<double> drawn = pen_steps(pens);
+  const std::vector<double> measured = measured_advances(face, *run, in, glyphs, advances, drawn);
   double measured_width = 0;
   for (double advance : measured) measured_width += advance;
   agg::point_d offset = alignment_offset(in.align, *run, {measured_width, end.y});
@@ -520,6 +544,7 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   if (in.opaque_background)
     append_box(g.background, place.text_to_device, 0, -run->ascent, measured_width, run->descent);
   g.advances = measured;
+  g.reported_advances = reported_advances(face, *run, in, glyphs, advances, drawn);
   const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
   g.end_x = cp.x;
   g.end_y = cp.y;

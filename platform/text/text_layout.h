@@ -63,6 +63,10 @@ struct TextGeometry {
   // logical: each glyph's advance along the baseline as the run is measured
   // (without an advance array: unhinted, in whole device pixels)
   std::vector<double> advances;
+  // logical: each glyph's advance as the platform reports it to a program
+  // (without an advance array: hinted at the device size, as for grey
+  // levels even where the glyphs are drawn two-level)
+  std::vector<double> reported_advances;
 };
 
 // Empty when nothing can be drawn (no font at all, a transform that is not

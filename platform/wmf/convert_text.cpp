@@ -68,10 +68,14 @@ void emit_run(Conversion& c, const TextRun& run) {
   const std::vector<DecodedChar> text = decode_ansi(run.bytes, c.font().font.charset);
   std::vector<std::int32_t> dx = advances_per_char(text, run.dx);
   const std::vector<std::int32_t> dy = advances_per_char(text, run.dy);
-  const std::optional<TextRunMeasure> measured = measure(c, run, text, dx);
+  std::optional<TextRunMeasure> measured = measure(c, run, text, dx);
   // Text without spacing gets the advances the reference device gives it,
-  // so that it keeps the width it had there on any target.
-  if (dx.empty() && measured) dx = measured->advances;
+  // so that it keeps the width it had there on any target; its box is then
+  // where those advances put it.
+  if (dx.empty() && measured) {
+    dx = measured->advances;
+    measured = measure(c, run, text, dx);
+  }
   const auto chars = static_cast<std::uint32_t>(text.size());
   const std::uint32_t dx_offset = dx.empty() ? 0 : kStringOffset + (chars * 2 + 3) / 4 * 4;
   const bool pairs = !dy.empty() && dy.size() == dx.size();

@@ -4,23 +4,33 @@
 
 #include <agg_bounding_rect.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace velmora::platform::wmf {
 namespace {
 
-// Whole logical units, each rounded where the run has got to, so that the
-// rounding does not add up along the run.
-std::vector<std::int32_t> whole_advances(const std::vector<double>& advances) {
+// The platform keeps its mapping's scale in single precision; one too
+// large or too small for that stays as it is.
+double single_precision(double scale) {
+  const bool representable = std::fabs(scale) <= std::numeric_limits<float>::max() &&
+                             std::fabs(scale) >= std::numeric_limits<float>::min();
+  return representable ? static_cast<double>(static_cast<float>(scale)) : scale;
+}
+
+// Each advance to whole logical units on its own, as the platform carries a
+// glyph's width in device pixels back to logical units: divided by that
+// single-precision scale, halves away from zero (so 10 pixels at 0.8 a unit
+// come out a hair short of 12.5 units, and go down).
+std::vector<std::int32_t> whole_advances(const std::vector<double>& advances, double pixels_per_unit) {
+  constexpr double kLargest = 0x3FFFFFFF;  // a tiny mapping can blow an advance up past any int
+  const double held = single_precision(pixels_per_unit);
   std::vector<std::int32_t> whole;
   whole.reserve(advances.size());
-  double exact = 0;
-  double rounded = 0;
   for (double advance : advances) {
-    exact += advance;
-    const double next = std::round(exact);
-    whole.push_back(static_cast<std::int32_t>(next - rounded));
-    rounded = next;
+    const double units = advance * pixels_per_unit / held;
+    whole.push_back(static_cast<std::int32_t>(std::lround(std::clamp(units, -kLargest, kLargest))));
   }
   return whole;
 }
@@ -65,7 +75,7 @@ std::optional<TextRunMeasure> measure_text_run(const FontRequest& font, const Te
     return std::nullopt;
   }
   if ((run.align & TA_BASELINE) == TA_BASELINE) reach_a_cell_above_the_baseline(measure.cell_box, in);
-  measure.advances = whole_advances(geometry->advances);
+  measure.advances = whole_advances(geometry->reported_advances, page.sx);
   return measure;
 }
 

@@ -1,6 +1,7 @@
 // How the platform's conversion measures one text output: the advance of
-// each character as the reference device shows the font, in whole logical
-// units (a WMF text record without spacing gets these as its spacing), and
+// each character as the reference device draws the font (hinted at its
+// size there), each rounded to whole logical units on its own (a WMF text
+// record without spacing gets these as its spacing), and
 // the box it counts as drawn: the text's cell box, placed by the alignment
 // and left unturned; with TA_BASELINE that box reaches a whole cell height
 // above the baseline.

@@ -410,6 +410,21 @@ TEST(TextLayout, GlyphsTheFaceLacksComeFromALinkedFontAtTheSameSize) {
   EXPECT_EQ(m->advances[1], a->advances[0]);
 }
 
+TEST(TextLayout, TwoLevelGlyphsAreReportedAtTheirGreyLevelAdvances) {
+  // Liberation Serif's gasp table wants no greys at 16 pixels an em; hinted
+  // for two levels "g", "u" and "n" move 7 pixels, for grey levels 8.
+  TextRun run(U"gun", request("Times New Roman", -16));
+  std::optional<TextGeometry> g = run.lay_out();
+  ASSERT_TRUE(g);
+  EXPECT_TRUE(g->aliased_glyphs);
+  EXPECT_EQ(g->reported_advances, (std::vector<double>{8, 8, 8}));
+  // Given advances are reported as given.
+  run.dx = {5, 6, 7};
+  g = run.lay_out();
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->reported_advances, run.dx);
+}
+
 TEST(TextLayout, ACharacterNoFontHasKeepsTheFacesMissingGlyph) {
   TextRun run(std::u32string{0x10FFFD, U'A'}, request("Arial", -40));
   std::optional<TextGeometry> g = run.lay_out();

@@ -370,6 +370,23 @@ TEST(WmfConversion, CharacterExtraGoesIntoTheAdvances) {
   for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(spaced[i], natural[i] + 10);
 }
 
+TEST(WmfConversion, EachGlyphsHintedWidthIsCarriedBackToWholeUnitsOnItsOwn) {
+  // 4 pixels a unit across, 16 down: "a" is hinted 142 pixels wide, 35.5
+  // units, and every one of them gets 36, none 35 to make up the sum.
+  WmfBuilder stretched;
+  stretched.set_window_ext(256, 48);
+  create_font(stretched, -16, FW_NORMAL, 0, "Arial");
+  select_object(stretched, 0);
+  EXPECT_EQ(converted_advances(stretched, 3), (std::vector<std::int32_t>{36, 36, 36}));
+  // 0.8 pixels a unit, a scale held in single precision: Tahoma's "a",
+  // hinted 10 pixels wide, comes back a hair short of 12.5 units.
+  WmfBuilder shrunk;
+  shrunk.set_window_ext(1280, 960);
+  create_font(shrunk, 28, FW_NORMAL, 0, "Tahoma");
+  select_object(shrunk, 0);
+  EXPECT_EQ(converted_advances(shrunk, 3), (std::vector<std::int32_t>{12, 12, 12}));
+}
+
 TEST(WmfConversion, TextInOtherCodePagesAndDoubleByteSpacing) {
   WmfBuilder b;
   create_font(b, -10, FW_NORMAL, 204 /* RUSSIAN_CHARSET */, "Arial");

@@ -121,13 +121,20 @@ void figures(EmfBuilder& b) {
 
 // A plain WMF whose window is the picture, with an Arial of the given
 // height selected, a transparent background and the ink as text colour.
+// CREATEFONTINDIRECT: the height, weight 400, the face.
+void create_wmf_font(WmfBuilder& w, std::int16_t height, const std::string& face) {
+  const auto h = static_cast<std::uint16_t>(height);
+  Bytes params{static_cast<std::uint8_t>(h & 0xFF), static_cast<std::uint8_t>(h >> 8), 0, 0, 0, 0, 0, 0, 0x90, 0x01,
+               0, 0, 0, 0, 0, 0, 0, 0};
+  params.insert(params.end(), face.begin(), face.end());
+  params.push_back(0);
+  w.raw(0x02FB, params);
+}
+
 WmfBuilder wmf_with_arial(std::int16_t width, std::int16_t height, std::int16_t font_height) {
   WmfBuilder w;
   w.objects(1).set_window_org(0, 0).set_window_ext(width, height);
-  const auto h = static_cast<std::uint16_t>(font_height);
-  // CREATEFONTINDIRECT: the height, weight 400, face "Arial"
-  w.raw(0x02FB, {static_cast<std::uint8_t>(h & 0xFF), static_cast<std::uint8_t>(h >> 8), 0, 0, 0, 0, 0, 0, 0x90, 0x01,
-                 0, 0, 0, 0, 0, 0, 0, 0, 'A', 'r', 'i', 'a', 'l', 0});
+  create_wmf_font(w, font_height, "Arial");
   w.record(0x012D, {0});
   w.record(0x0102, {TRANSPARENT});
   w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
@@ -192,8 +199,10 @@ std::vector<ReferenceCase> text_faults() {
                      text_out(b, 48, 10, u"\xDD96" u"B");
                    }});
   // A plain WMF's TEXTOUT has no spacing: the conversion gives it the
-  // advances the run is measured at, so the glyphs land further apart than
-  // their hinted advances would put them.
+  // advances the glyphs are hinted to on the reference device (here 4 by 16
+  // pixels a unit), each carried back to whole logical units on its own, so
+  // the glyphs land further apart than their hinted advances would put
+  // them ("n" 142 pixels there, 36 units, drawn 22 pixels apart).
   ReferenceCase spacing{"text", "converted_run_measured_spacing", 256, 48};
   spacing.wmf = [] {
     WmfBuilder w = wmf_with_arial(256, 48, -16);
@@ -204,6 +213,34 @@ std::vector<ReferenceCase> text_faults() {
     return w.bytes();
   };
   cases.push_back(spacing);
+  // Right-aligned and centred runs of a plain WMF are aligned by those
+  // advances when played. Tahoma's hinting widens "t", "s", "c" and "a" far
+  // past their outlines at this size, and the 10 pixels of "a" come back as
+  // 12 units, not 13: the scale of 0.8 pixels a unit is held in single
+  // precision. The serif face is drawn two-level at its size but measured at
+  // its grey-level advances ("g", "u", "n" a pixel wider).
+  ReferenceCase aligned{"text", "converted_runs_aligned", 256, 72};
+  aligned.wmf = [] {
+    WmfBuilder w;
+    w.objects(2).set_window_org(0, 0).set_window_ext(1280, 960);  // 0.8 device pixels a unit
+    create_wmf_font(w, 28, "Tahoma");
+    create_wmf_font(w, -20, "Times New Roman");
+    w.record(0x0102, {TRANSPARENT});
+    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    w.record(0x012D, {0});
+    w.record(0x012E, {TA_RIGHT | TA_TOP});
+    // TEXTOUT count, "tscatscatsca", y, x
+    w.record(0x0521, {12, 0x7374, 0x6163, 0x7374, 0x6163, 0x7374, 0x6163, 2, 310});
+    w.record(0x012E, {TA_CENTER | TA_TOP});
+    w.record(0x0521, {8, 0x7374, 0x6163, 0x7374, 0x6163, 32, 160});
+    w.record(0x012D, {1});
+    w.record(0x012E, {TA_RIGHT | TA_TOP});
+    // "Background gun"
+    w.record(0x0521, {14, 0x6142, 0x6B63, 0x7267, 0x756F, 0x646E, 0x6720, 0x6E75, 62, 310});
+    w.rectangle(0, 0, 3, 3).rectangle(317, 87, 320, 90);
+    return w.bytes();
+  };
+  cases.push_back(aligned);
   // Runs aligned by the top and the bottom of their cell through a mapping
   // that enlarges 4.27 times: the platform takes the font's ascent and
   // descent in whole logical units (15 and 3 here, 64 and 13 pixels), not
