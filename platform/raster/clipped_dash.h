@@ -14,12 +14,14 @@
 
 namespace velmora::platform {
 
-// The dashes of a flattened outline (move_to, line_to and closing commands
-// only) as open polylines, each figure starting the pattern afresh, as AGG's
-// dasher does. runs: drawn and gap lengths in turn, their sum positive.
+// The dashes of an outline (lines, closings and Bezier curves) as open
+// polylines, each figure starting the pattern afresh, as AGG's dasher does.
+// A straight edge moves the pattern on by its length cut to whole pixels, as
+// the platform draws them; a curve's flattened pieces by their lengths.
+// runs: drawn and gap lengths in turn, their sum positive.
 // Empty when the dashes inside the box would exceed
 // limits::kMaxDashesPerStroke; the caller then strokes the outline solid.
-std::optional<agg::path_storage> clipped_dashes(agg::path_storage& flattened, const std::vector<double>& runs,
+std::optional<agg::path_storage> clipped_dashes(agg::path_storage& outline, const std::vector<double>& runs,
                                                 const agg::rect_d& box);
 
 }  // namespace velmora::platform

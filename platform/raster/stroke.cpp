@@ -6,7 +6,6 @@
 
 #include <agg_conv_curve.h>
 #include <agg_conv_stroke.h>
-#include <agg_conv_transform.h>
 
 #include <cmath>
 
@@ -61,21 +60,19 @@ void fill_stroke(const Target& target, int rop2, Source& source, const StrokeSty
 void stroke_wide(const Target& target, int rop2, agg::path_storage& outline, const StrokeStyle& style) {
   // Pixel (x, y) is the point (x, y): move it onto the centre that the
   // aliased fill samples.
-  agg::trans_affine_translation to_centres(kPointToCentre, kPointToCentre);
-  agg::conv_transform<agg::path_storage> moved(outline, to_centres);
-  agg::conv_curve<agg::conv_transform<agg::path_storage>> curves(moved);
+  agg::path_storage centred(outline);
+  centred.transform_all_paths(agg::trans_affine_translation(kPointToCentre, kPointToCentre));
+  agg::conv_curve<agg::path_storage> curves(centred);
   if (style.dashes.empty()) {
     fill_stroke(target, rop2, curves, style);
     return;
   }
-  agg::path_storage flattened;
-  flattened.concat_path(curves);
   std::optional<agg::path_storage> dashes =
-      clipped_dashes(flattened, style.dashes, visible_box(target.surface, style.width + kScanClipMargin));
+      clipped_dashes(centred, style.dashes, visible_box(target.surface, style.width + kScanClipMargin));
   if (dashes) {
     fill_stroke(target, rop2, *dashes, style);
   } else {
-    fill_stroke(target, rop2, flattened, style);
+    fill_stroke(target, rop2, curves, style);
   }
 }
 
