@@ -45,6 +45,26 @@ std::vector<ReferenceCase> shape_cases() {
                        b.move_to(6, 12 + 22 * i).line_to(90, 12 + 22 * i);
                      }
                    }});
+  // Each slanted edge moves a wide pen's dashes on by its length cut to whole
+  // pixels. The slanted edges run beyond the picture, so only the dashes of
+  // the straight runs back in view show how far the pattern moved.
+  cases.push_back({"shapes", "wide_dashes_whole_pixel_edges", 160, 48, [](EmfBuilder& b) {
+                     // EMR_EXTCREATEPEN: ihPen, no brush bitmap, LOGPEN32 style, width, brush style,
+                     // colour, hatch, then the two user style entries.
+                     b.record(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT | PS_JOIN_MITER,
+                                                 3, BS_SOLID, kBlue, 0, 2, 12, 6});
+                     b.select_object(1);
+                     const auto excursion = [&b](int y, int beyond, int edges, int dx, int dy) {
+                       std::vector<POINT> points{{6, y}, {34, y}, {34, beyond}};
+                       int x = 34;
+                       for (int i = 0; i < edges; ++i) points.push_back({x += dx, i % 2 ? beyond : beyond + dy});
+                       points.push_back({x, y});
+                       points.push_back({154, y});
+                       b.polyline16(points);
+                     };
+                     excursion(12, -8, 6, 9, -9);
+                     excursion(36, 56, 8, 5, 8);
+                   }});
   cases.push_back({"shapes", "round_rect_pie_chord_arc", 96, 96, [](EmfBuilder& b) {
                      pen_and_brush(b, 2, kBlue, kGreen);
                      b.record(EMR_ROUNDRECT, {4, 4, 44, 44, 16, 16});
