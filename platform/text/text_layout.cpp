@@ -42,6 +42,7 @@ struct RunFont {
   double scale_x = 0;  // horizontally; differs when the request sets a width
   double ascent = 0;   // text units
   double descent = 0;
+  double cell_height = 0;  // text units; hinted, its whole pixels carried back at once
   double pixels_per_unit_x = 0;  // device pixels per text unit along the baseline, when hinted
   double hinted_ppem_x = 0;      // the hinted size across, in pixels per em
   GlyphStyle style;
@@ -77,6 +78,7 @@ std::optional<RunFont> run_font(FT_Face face, const TextLayoutInput& in, const M
   run.style = {matched.synthetic_bold, matched.synthetic_italic};
   run.ascent = run.metrics.ascent * run.scale_y;
   run.descent = run.metrics.descent * run.scale_y;
+  run.cell_height = run.ascent + run.descent;
   return run;
 }
 
@@ -134,8 +136,11 @@ void apply_hinting(FT_Face face, const FontRequest& font, RunFont& run, const ag
   run.scale_y *= fit;
   // The platform aligns by the font's metrics as the program reads them:
   // whole device pixels, then whole logical units.
-  run.ascent = std::round(std::round(run.metrics.ascent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy);
-  run.descent = std::round(std::round(run.metrics.descent * ppem / run.metrics.units_per_em) * grow / glyph_linear.sy);
+  const double ascent_pixels = std::round(run.metrics.ascent * ppem / run.metrics.units_per_em);
+  const double descent_pixels = std::round(run.metrics.descent * ppem / run.metrics.units_per_em);
+  run.ascent = std::round(ascent_pixels * grow / glyph_linear.sy);
+  run.descent = std::round(descent_pixels * grow / glyph_linear.sy);
+  run.cell_height = std::round((ascent_pixels + descent_pixels) * grow / glyph_linear.sy);
   run.pixels_per_unit_x = glyph_linear.sx / grow;
   run.hinted_ppem_x = ppem_x;
   run.style.hinted_ppem = ppem;
@@ -545,6 +550,8 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
     append_box(g.background, place.text_to_device, 0, -run->ascent, measured_width, run->descent);
   g.advances = measured;
   g.reported_advances = reported_advances(face, *run, in, glyphs, advances, drawn);
+  g.cell_height = run->cell_height;
+  g.descent = run->descent;
   const agg::point_d cp = end_position(in, ctx.mapping, ctx.linear, end);
   g.end_x = cp.x;
   g.end_y = cp.y;

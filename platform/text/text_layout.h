@@ -67,6 +67,10 @@ struct TextGeometry {
   // (without an advance array: hinted at the device size, as for grey
   // levels even where the glyphs are drawn two-level)
   std::vector<double> reported_advances;
+  // logical: the font's cell height as the platform reports it (hinted: its
+  // whole device pixels carried back at once), and the part of it below
+  // the baseline as the run is aligned by it
+  double cell_height = 0, descent = 0;
 };
 
 // Empty when nothing can be drawn (no font at all, a transform that is not

@@ -27,16 +27,13 @@ struct TextRun {
   std::vector<std::int16_t> dy;  // ETO_PDY: the y advance of each byte; else empty
 };
 
-// The drawn bounds as the platform's conversion counts them: the opaque
-// rectangle, and the text's cell box (or its reference point, when the
-// text cannot be measured); the clipping rectangle alone is not drawn.
+// The drawn bounds as the platform's conversion counts them: the run's box
+// (or its reference point, when the text cannot be measured); neither the
+// opaque nor the clipping rectangle counts.
 void include_run(Conversion& c, const TextRun& run, const std::optional<TextRunMeasure>& measure) {
-  if (run.options & ETO_OPAQUE) {
-    c.include_rect(run.rectangle.left, run.rectangle.top, run.rectangle.right, run.rectangle.bottom);
-  }
   if (measure) {
-    c.include_device(measure->cell_box.x1, measure->cell_box.y1);
-    c.include_device(measure->cell_box.x2, measure->cell_box.y2);
+    c.include(measure->box.x1, measure->box.y1);
+    c.include(measure->box.x2, measure->box.y2);
   } else {
     c.include(run.reference.x, run.reference.y);
   }

@@ -2,8 +2,6 @@
 
 #include "text/text_layout.h"
 
-#include <agg_bounding_rect.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -35,16 +33,32 @@ std::vector<std::int32_t> whole_advances(const std::vector<double>& advances, do
   return whole;
 }
 
-// The descent below the baseline, added again on the ascent side.
-void reach_a_cell_above_the_baseline(agg::rect_d& box, const TextLayoutInput& in) {
-  double base_x = in.x;
-  double base_y = in.y;
-  in.page.transform(&base_x, &base_y);
-  if (in.page.sy >= 0) {
-    box.y1 -= box.y2 - base_y;
-  } else {
-    box.y2 += base_y - box.y1;
+// The run's box as the platform's conversion counts it, in logical units
+// taken as running down whatever the mapping: the run's width by its
+// advances and its cell height, placed by the alignment, one unit more on
+// each side away from the reference point (both sides of a centred run,
+// and with TA_BASELINE above and below); TA_BASELINE reaches a whole cell
+// above the baseline.
+agg::rect_d counted_box(POINT reference, UINT align, double width, double cell, double descent) {
+  const double x = reference.x;
+  const double y = reference.y;
+  agg::rect_d box{x, y, x + width + 1, y + cell + 1};
+  if ((align & TA_CENTER) == TA_CENTER) {
+    const double half = std::floor((width + 2) / 2);
+    box.x1 = x - half;
+    box.x2 = x + half;
+  } else if (align & TA_RIGHT) {
+    box.x1 = x - width - 1;
+    box.x2 = x;
   }
+  if ((align & TA_BASELINE) == TA_BASELINE) {
+    box.y1 = y - cell - 1;
+    box.y2 = y + descent + 1;
+  } else if (align & TA_BOTTOM) {
+    box.y1 = y - cell - 1;
+    box.y2 = y;
+  }
+  return box;
 }
 
 }  // namespace
@@ -65,17 +79,16 @@ std::optional<TextRunMeasure> measure_text_run(const FontRequest& font, const Te
   in.break_extra = run.spacing.break_extra;
   in.break_count = run.spacing.break_count;
   in.page = page;
-  in.opaque_background = true;
   const std::optional<TextGeometry> geometry = layout_text(in);
   if (!geometry) return std::nullopt;
   TextRunMeasure measure;
-  agg::path_storage background = geometry->background;
-  if (!agg::bounding_rect_single(background, 0, &measure.cell_box.x1, &measure.cell_box.y1, &measure.cell_box.x2,
-                                 &measure.cell_box.y2)) {
-    return std::nullopt;
-  }
-  if ((run.align & TA_BASELINE) == TA_BASELINE) reach_a_cell_above_the_baseline(measure.cell_box, in);
   measure.advances = whole_advances(geometry->reported_advances, page.sx);
+  double width = 0;
+  for (std::int32_t advance : run.dx.empty() ? std::span<const std::int32_t>(measure.advances) : run.dx) width += advance;
+  // An empty string counts as a box of no size.
+  const bool empty = run.codes.empty();
+  measure.box = counted_box(run.reference, run.align, width, empty ? 0 : std::round(geometry->cell_height),
+                            empty ? 0 : std::round(geometry->descent));
   return measure;
 }
 

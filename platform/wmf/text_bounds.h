@@ -1,10 +1,9 @@
 // How the platform's conversion measures one text output: the advance of
 // each character as the reference device draws the font (hinted at its
 // size there), each rounded to whole logical units on its own (a WMF text
-// record without spacing gets these as its spacing), and
-// the box it counts as drawn: the text's cell box, placed by the alignment
-// and left unturned; with TA_BASELINE that box reaches a whole cell height
-// above the baseline.
+// record without spacing gets these as its spacing), and the box it counts
+// as drawn, in logical units: the run's advances by its cell height, placed
+// by the alignment and left unturned (see text_bounds.cpp).
 #pragma once
 
 #include "text/font_request.h"
@@ -37,7 +36,7 @@ struct TextRunPlacement {
 
 struct TextRunMeasure {
   std::vector<std::int32_t> advances;  // logical, one per character
-  agg::rect_d cell_box;                // device pixels
+  agg::rect_d box;                     // logical
 };
 
 // Through the page-to-device mapping; empty when the font cannot lay the

@@ -209,12 +209,31 @@ TEST(WmfConversion, TextIsCountedByItsCellBoxAndGetsWholeLogicalAdvances) {
   int width = 0;
   for (std::size_t i = 0; i < 5; ++i) width += c.field(text, dx_at + 4 * i);
   EXPECT_NEAR(width, 45, 2);
-  // A whole cell above the baseline, the descent below it; never turned.
+  // A whole cell (22) above the baseline, the descent (4) below it, one
+  // unit more on each side away from the reference point; never turned.
   const RECTL bounds = c.emf().header().rclBounds;
-  EXPECT_NEAR(bounds.top, 77, 2);
-  EXPECT_NEAR(bounds.bottom, 104, 1);
+  EXPECT_EQ(bounds.top, 100 - 22 - 1);
+  EXPECT_EQ(bounds.bottom, 100 + 4 + 1);
   EXPECT_EQ(bounds.left, 100);
-  EXPECT_EQ(bounds.right, 100 + width);
+  EXPECT_EQ(bounds.right, 100 + width + 1);
+}
+
+TEST(WmfConversion, TextBoxRunsDownInLogicalUnitsAndLeavesTheOpaqueRectangleOut) {
+  // A y-up window: the box is counted from the reference point down in
+  // logical units all the same, up the device. The opaque rectangle, far
+  // off, is painted but not counted.
+  WmfBuilder b;
+  b.set_window_ext(1024, -768);
+  create_font(b, 20, FW_NORMAL, 0, "Arial");  // a cell of 20
+  select_object(b, 0);
+  velmora::test::ext_text_out(b, 200, 300, ETO_OPAQUE, {700, 100, 800, 160}, "Hx", {});
+  const Converted c(b.bytes());
+  ASSERT_TRUE(c.handle());
+  const RECTL bounds = c.emf().header().rclBounds;
+  EXPECT_EQ(bounds.top, -321);
+  EXPECT_EQ(bounds.bottom, -300);
+  EXPECT_EQ(bounds.left, 200);
+  EXPECT_LT(bounds.right, 240);
 }
 
 // --- Objects -----------------------------------------------------------

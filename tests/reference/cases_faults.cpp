@@ -241,6 +241,29 @@ std::vector<ReferenceCase> text_faults() {
     return w.bytes();
   };
   cases.push_back(aligned);
+  // A plain WMF's frame is the box of what it draws, and the conversion
+  // counts a run's box in logical units: its advances and its cell, one
+  // unit more on each side away from the reference point. An opaque
+  // rectangle is painted but not counted, so it falls outside the picture.
+  ReferenceCase framed{"text", "converted_frame_of_text_boxes", 128, 64};
+  framed.wmf = [] {
+    WmfBuilder w;
+    w.objects(1).set_window_org(0, 0).set_window_ext(1024, 768);  // a pixel a unit
+    create_wmf_font(w, -20, "Arial");
+    w.record(0x0102, {TRANSPARENT});
+    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    w.record(0x012D, {0});
+    w.record(0x012E, {TA_CENTER | TA_BASELINE});
+    // TEXTOUT count, "Frame", y, x
+    w.record(0x0521, {5, 0x7246, 0x6D61, 0x0065, 40, 100});
+    w.record(0x012E, {TA_RIGHT | TA_TOP});
+    w.record(0x0521, {2, 0x7962, 44, 100});
+    // EXTTEXTOUT y, x, no string, ETO_OPAQUE, its rectangle
+    w.record(0x0201, {static_cast<std::int16_t>(0x50FA), 0x0030});  // SETBKCOLOR
+    w.record(0x0A32, {44, 100, 0, static_cast<std::int16_t>(ETO_OPAQUE), 300, 0, 400, 80});
+    return w.bytes();
+  };
+  cases.push_back(framed);
   // Runs aligned by the top and the bottom of their cell through a mapping
   // that enlarges 4.27 times: the platform takes the font's ascent and
   // descent in whole logical units (15 and 3 here, 64 and 13 pixels), not
