@@ -38,8 +38,9 @@ std::vector<Polyline> flatten(agg::path_storage& outline) {
 
 void stroke_cosmetic(const Target& target, int rop2, agg::path_storage& outline, const StrokeStyle& style) {
   PixelWriter writer(target, rop2);
-  CosmeticLine walker(writer, style.color, style.gap_color, style.pixel_pattern);
   for (const Polyline& line : flatten(outline)) {
+    // Each figure starts the dash pattern afresh, as the platform draws them.
+    CosmeticLine walker(writer, style.color, style.gap_color, style.pixel_pattern);
     const std::vector<POINT>& p = line.points;
     for (std::size_t i = 1; i < p.size(); ++i) walker.line(p[i - 1], p[i]);
     if (line.closed && p.size() > 2) walker.line(p.back(), p.front());
