@@ -4,6 +4,7 @@
 #include "text/face_cache.h"
 #include "text/font_face.h"
 #include "text/font_matcher.h"
+#include "text/pixel_axis.h"
 #include "text/text_space.h"
 
 #include <agg_conv_curve.h>
@@ -303,19 +304,29 @@ agg::point_d alignment_offset(UINT align, const RunFont& run, const agg::point_d
   return offset;
 }
 
-// Upright hinted runs are aligned as the platform aligns them: the offset
-// from the reference point in whole device pixels, a width or a metric
-// rounded, halves away from the point; a centred run moved by half its
-// rounded width, cut down to a whole pixel.
-double whole_pixels(double offset, bool halved) {
-  const double magnitude = halved ? std::floor(std::floor(2 * std::fabs(offset) + 0.5) / 2)
-                                  : std::floor(std::fabs(offset) + 0.5);
-  return offset < 0 ? -magnitude : magnitude;
-}
+// The two device axes of an upright run, for aligning it in whole pixels.
+struct PixelAxes {
+  PixelAxis x;
+  PixelAxis y;
+};
 
-agg::point_d offset_in_pixels(UINT align, const agg::trans_affine& linear, const agg::point_d& offset) {
-  const bool centred = (align & TA_CENTER) == TA_CENTER;
-  return {whole_pixels(offset.x * linear.sx, centred) / linear.sx, whole_pixels(offset.y * linear.sy, false) / linear.sy};
+// Upright hinted runs are aligned as the platform aligns them, in whole
+// device pixels: the width, ascent or descent carried to the device as a
+// length from the logical origin; a centred run moved by half its width in
+// pixels, cut down to a whole pixel.
+agg::point_d alignment_in_pixels(UINT align, const RunFont& run, const PixelAxes& axes, const agg::point_d& end) {
+  agg::point_d offset{0, 0};
+  if ((align & TA_CENTER) == TA_CENTER) {
+    offset = {-std::floor(whole_length(axes.x, end.x) / 2), -std::floor(whole_length(axes.y, end.y) / 2)};
+  } else if (align & TA_RIGHT) {
+    offset = {-whole_length(axes.x, end.x), -whole_length(axes.y, end.y)};
+  }
+  if ((align & TA_BASELINE) == TA_BASELINE) return offset;
+  if (align & TA_BOTTOM)
+    offset.y -= whole_length(axes.y, run.descent);
+  else
+    offset.y += whole_length(axes.y, run.ascent);
+  return offset;
 }
 
 // Thin lines keep at least one device pixel, as the platform's do.
@@ -455,6 +466,13 @@ struct LayoutContext {
   agg::trans_affine linear;   // text space to device, without the translation
 };
 
+// The axes of an upright run: the logical origin's device position, and
+// the run's scale signed as the mapping runs on that axis.
+PixelAxes pixel_axes(const LayoutContext& ctx) {
+  const auto along = [](double scale, double mapping_scale) { return mapping_scale < 0 ? -scale : scale; };
+  return {{ctx.mapping.tx, along(ctx.linear.sx, ctx.mapping.sx)}, {ctx.mapping.ty, along(ctx.linear.sy, ctx.mapping.sy)}};
+}
+
 // The chosen face's run as a linked face draws its share: the same em and
 // hinted size, the face's own outlines and advances; the ascent and descent
 // that place the run stay the chosen face's.
@@ -534,7 +552,10 @@ void lay_out_in_face(FT_Face face, const LayoutContext& ctx, const MatchedFont& 
   double measured_width = 0;
   for (double advance : measured) measured_width += advance;
   agg::point_d offset = alignment_offset(in.align, *run, {measured_width, end.y});
-  if (run->style.hinted_ppem > 0) offset = offset_in_pixels(in.align, ctx.linear, offset);
+  if (run->style.hinted_ppem > 0) {
+    const agg::point_d pixels = alignment_in_pixels(in.align, *run, pixel_axes(ctx), {measured_width, end.y});
+    offset = {pixels.x / ctx.linear.sx, pixels.y / ctx.linear.sy};
+  }
   double ox = in.x;
   double oy = in.y;
   ctx.mapping.transform(&ox, &oy);

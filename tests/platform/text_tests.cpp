@@ -226,6 +226,29 @@ TEST(TextLayout, HorizontalAlignmentUsesTheWholeAdvance) {
   EXPECT_NEAR(right_edge(TA_RIGHT), left - 100, 1e-6);
 }
 
+// Hinted runs are aligned in whole pixels measured from the logical origin,
+// as the reference player aligns them: at 1.145 pixels a unit with the
+// origin at (34.35, 34.35), a 10-unit Arial's baseline lies 11 pixels below
+// the reference point for TA_TOP and 3 above for TA_BOTTOM, and a run 31
+// units wide starts 36 pixels left of it for TA_RIGHT and 18 for TA_CENTER;
+// its ascent, descent and width rounded on their own give 10, 2, 35 and 17.
+TEST(TextLayout, AlignmentIsInWholePixelsFromTheLogicalOrigin) {
+  auto glyph_box = [](UINT align) {
+    TextRun run(U"H", request("Arial", -10), align);
+    run.dx = {31};
+    run.input.page = agg::trans_affine(1.145, 0, 0, 1.145, 34.35, 34.35);
+    run.input.x = 10;
+    run.input.y = 10;
+    std::optional<TextGeometry> g = run.lay_out();
+    return g ? bounds(g->glyphs) : agg::rect_d{0, 0, 0, 0};
+  };
+  const agg::rect_d base = glyph_box(TA_LEFT | TA_BASELINE);
+  EXPECT_DOUBLE_EQ(glyph_box(TA_LEFT | TA_TOP).y2 - base.y2, 11);
+  EXPECT_DOUBLE_EQ(glyph_box(TA_LEFT | TA_BOTTOM).y2 - base.y2, -3);
+  EXPECT_DOUBLE_EQ(glyph_box(TA_RIGHT | TA_BASELINE).x1 - base.x1, -36);
+  EXPECT_DOUBLE_EQ(glyph_box(TA_CENTER | TA_BASELINE).x1 - base.x1, -18);
+}
+
 TEST(TextLayout, AdvanceArrayPlacesEachGlyph) {
   TextRun one(U"I", request("Arial", -100));
   TextRun two(U"II", request("Arial", -100));

@@ -113,6 +113,32 @@ std::vector<ReferenceCase> text_cases() {
                      b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
                      text_out(b, 4, 6, u"Clipped", ETO_CLIPPED | ETO_OPAQUE, {10, 10, 90, 30});
                    }});
+  // Hinted runs are aligned in whole pixels measured from the logical
+  // origin: at 1.145 pixels a unit with the origin at (34.35, 34.35), the
+  // top and bottom runs sit a pixel lower and higher, the right-aligned and
+  // centred runs (31 units wide by their advance) a pixel further left,
+  // than their metrics and width rounded on their own would put them.
+  cases.push_back({"text", "aligned_from_off_pixel_origin", 160, 96, [](EmfBuilder& b) {
+                     b.set_map_mode(MM_ANISOTROPIC).set_window_ext(400, 400).set_viewport_ext(458, 458);
+                     b.set_window_org(-30, -30);
+                     FontTraits f;
+                     f.height = -10;
+                     create_font(b, 1, f);
+                     b.select_object(1).set_bk_mode(TRANSPARENT).set_text_color(kInk);
+                     const std::vector<std::int32_t> dx{31};
+                     const struct {
+                       UINT align;
+                       int x, y;
+                     } runs[] = {{TA_LEFT | TA_TOP, -20, -20},
+                                 {TA_LEFT | TA_BOTTOM, -20, 30},
+                                 {TA_RIGHT | TA_TOP, 100, -20},
+                                 {TA_CENTER | TA_TOP, 71, 30}};
+                     for (const auto& run : runs) {
+                       set_text_align(b, run.align);
+                       text_out(b, run.x, run.y, u"H", 0, {0, 0, -1, -1}, dx);
+                       mark(b, run.x, run.y);
+                     }
+                   }});
   // A mapping that mirrors y turns the escapement the other way: 90 degrees
   // runs down the device, 270 up, with the glyphs upright.
   cases.push_back({"text", "turned_in_y_up_window", 96, 96, [](EmfBuilder& b) {
