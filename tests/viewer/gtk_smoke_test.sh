@@ -71,8 +71,18 @@ echo "title: $(xdotool getwindowname "$wid")"
 sleep 0.5
 
 shot() { xwd -root -silent | convert xwd:- "png:$1"; }
-shot "$work/start.png"
-"$python" "$here/check_panes.py" "$work/start.png" "$(xdotool getwindowgeometry --shell "$wid" | tr '\n' ' ')"
+# On a busy machine the server may show the painted panes a moment after
+# the title changed: look again a few times before calling them empty.
+panes_checked=""
+for _ in 1 2 3 4 5; do
+  shot "$work/start.png"
+  if "$python" "$here/check_panes.py" "$work/start.png" "$(xdotool getwindowgeometry --shell "$wid" | tr '\n' ' ')"; then
+    panes_checked=1
+    break
+  fi
+  sleep 1
+done
+[ -n "$panes_checked" ] || exit 1
 
 xdotool mousemove --window "$wid" 300 300 click 1
 sleep 1
@@ -81,14 +91,21 @@ xdotool search --name '^tiger\.emf \[[0-9]+ ms\]$' >/dev/null || { echo "title l
 shot "$work/click.png"
 [ -n "$shots" ] && cp "$work/start.png" "$work/click.png" "$shots/"
 
-# File > Exit: Alt+F opens the File menu, x is Exit's mnemonic.
-xdotool windowfocus --sync "$wid" || true
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key x
-for _ in $(seq 1 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
+# File > Exit: Alt+F opens the File menu, x is Exit's mnemonic. A busy
+# machine may open the menu after the x has gone by, so a try that leaves
+# the viewer running is closed with Escape and made again.
+exit_tries=0
+while kill -0 "$pid" 2>/dev/null && [ "$exit_tries" -lt 3 ]; do
+  exit_tries=$((exit_tries + 1))
+  xdotool windowfocus --sync "$wid" || true
+  xdotool key --clearmodifiers alt+f
+  sleep $((exit_tries))
+  xdotool key x
+  for _ in $(seq 1 25); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  kill -0 "$pid" 2>/dev/null && { echo "File > Exit try $exit_tries left the viewer running"; xdotool key Escape Escape; }
 done
 if kill -0 "$pid" 2>/dev/null; then
   echo "File > Exit did not end the viewer"
