@@ -131,13 +131,18 @@ void create_wmf_font(WmfBuilder& w, std::int16_t height, const std::string& face
   w.raw(0x02FB, params);
 }
 
+// Text drawn without a background, in the cases' dark blue ink.
+void transparent_ink(WmfBuilder& w) {
+  w.record(0x0102, {TRANSPARENT});                                   // SETBKMODE
+  w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});  // SETTEXTCOLOR
+}
+
 WmfBuilder wmf_with_arial(std::int16_t width, std::int16_t height, std::int16_t font_height) {
   WmfBuilder w;
   w.objects(1).set_window_org(0, 0).set_window_ext(width, height);
   create_wmf_font(w, font_height, "Arial");
   w.record(0x012D, {0});
-  w.record(0x0102, {TRANSPARENT});
-  w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+  transparent_ink(w);
   return w;
 }
 
@@ -225,8 +230,7 @@ std::vector<ReferenceCase> text_faults() {
     w.objects(2).set_window_org(0, 0).set_window_ext(1280, 960);  // 0.8 device pixels a unit
     create_wmf_font(w, 28, "Tahoma");
     create_wmf_font(w, -20, "Times New Roman");
-    w.record(0x0102, {TRANSPARENT});
-    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    transparent_ink(w);
     w.record(0x012D, {0});
     w.record(0x012E, {TA_RIGHT | TA_TOP});
     // TEXTOUT count, "tscatscatsca", y, x
@@ -250,8 +254,7 @@ std::vector<ReferenceCase> text_faults() {
     WmfBuilder w;
     w.objects(1).set_window_org(0, 0).set_window_ext(1024, 768);  // a pixel a unit
     create_wmf_font(w, -20, "Arial");
-    w.record(0x0102, {TRANSPARENT});
-    w.record(0x0209, {static_cast<std::int16_t>(0x1414), 0x0078});
+    transparent_ink(w);
     w.record(0x012D, {0});
     w.record(0x012E, {TA_CENTER | TA_BASELINE});
     // TEXTOUT count, "Frame", y, x
