@@ -43,6 +43,19 @@ std::vector<ReferenceCase> brush_cases() {
                      b.create_brush(1, BS_HATCHED, kRed, HS_DIAGCROSS).select_object(1);
                      b.select_stock(NULL_PEN).ellipse(4, 4, 92, 92);
                    }});
+  // A hatch keeps the background of its first fill after being selected:
+  // later background modes and colours change it only once it is selected
+  // again (left: stays opaque white, middle: stays clear, right: reselected).
+  cases.push_back({"brushes", "hatch_background_kept_from_first_fill", 96, 96, [](EmfBuilder& b) {
+                     b.create_brush(1, BS_SOLID, kYellow).select_object(1);
+                     fill_canvas(b);
+                     b.set_bk_mode(OPAQUE).set_bk_color(RGB(255, 255, 255));
+                     b.create_brush(2, BS_HATCHED, kBlue, HS_FDIAGONAL).select_object(2);
+                     b.rectangle(4, 4, 30, 46).set_bk_color(kRed).set_bk_mode(TRANSPARENT).rectangle(4, 50, 30, 92);
+                     b.create_brush(3, BS_HATCHED, kBlue, HS_BDIAGONAL).select_object(3);
+                     b.rectangle(34, 4, 60, 46).set_bk_mode(OPAQUE).rectangle(34, 50, 60, 92);
+                     b.select_object(1).select_object(2).rectangle(64, 4, 92, 92);
+                   }});
   cases.push_back({"brushes", "dib_pattern_brush", 96, 96, [](EmfBuilder& b) {
                      std::vector<std::uint32_t> px(8 * 8);
                      for (int y = 0; y < 8; ++y)
