@@ -163,9 +163,7 @@ TEST(PlayerShapes, HatchBrushPaintsBackgroundOnlyWhenOpaque) {
   // One row and one column in each 8 x 8 cell: 2 * 16 + 2 * 16 - 4 crossings.
   EXPECT_EQ(count_in_square(transparent, kRed), 60);
   EXPECT_EQ(count_in_square(transparent, kBlank), 256 - 60);
-  // Selected again, the hatch takes the background in force at its next fill.
-  b.set_bk_mode(OPAQUE).set_bk_color(RGB(0, 0, 255)).select_stock(WHITE_BRUSH).select_object(1);
-  b.rectangle(0, 0, 16, 16);
+  b.set_bk_mode(OPAQUE).set_bk_color(RGB(0, 0, 255)).rectangle(0, 0, 16, 16);
   const auto opaque = play(b);
   EXPECT_EQ(count_in_square(opaque, kRed), 60);
   EXPECT_EQ(count_in_square(opaque, kBlue), 256 - 60);
