@@ -70,7 +70,6 @@ HGDIOBJ DeviceContext::select_object(HGDIOBJ handle) {
     previous = state_.brush;
     state_.brush = handle;
     state_.brush_traits = brush->traits();
-    state_.hatch_background.reset();
   } else if (const Font* font = lookup<Font>(handle)) {
     previous = state_.font;
     state_.font = handle;

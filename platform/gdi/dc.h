@@ -67,14 +67,6 @@ struct DcState {
   PenTraits pen_traits;
   HGDIOBJ brush = nullptr;
   BrushTraits brush_traits;
-  // The background mode and colour the selected hatched brush took at its
-  // first fill: the reference device realizes a hatch once per selection, so
-  // later SetBkMode and SetBkColor calls leave it as it was.
-  struct HatchBackground {
-    int mode = OPAQUE;
-    COLORREF color = RGB(255, 255, 255);
-  };
-  std::optional<HatchBackground> hatch_background;
   HGDIOBJ font = nullptr;
   LOGFONTW font_traits{};
   HGDIOBJ palette = nullptr;

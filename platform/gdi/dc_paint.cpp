@@ -82,19 +82,6 @@ DcState pattern_state(const DcState& state) {
   return opaque;
 }
 
-// The selected brush as the context paints it: a hatch keeps the background
-// of its first fill since it was selected. Any other brush goes by the state.
-BrushSource fill_source(DeviceContext& dc, const BrushTraits& brush) {
-  DcState& state = dc.state();
-  if (&brush != &state.brush_traits || brush.style != BS_HATCHED) return brush_source(brush, state);
-  if (!state.hatch_background) state.hatch_background = DcState::HatchBackground{state.bk_mode, state.bk_color};
-  DcState realized = pattern_state(state);
-  realized.bk_mode = state.hatch_background->mode;
-  realized.bk_color = state.hatch_background->color;
-  realized.palette = state.palette;
-  return brush_source(brush, realized);
-}
-
 void paint_boxes(const Target& target, int rop2, const std::vector<RECT>& boxes, const BrushSource& brush) {
   const int height = target.surface.height;
   std::vector<DeviceSpan> spans;
@@ -143,7 +130,7 @@ BrushSource brush_source(const BrushTraits& brush, const DcState& state) {
 
 void fill_area(DeviceContext& dc, const DevicePath& area, FillRule rule, const BrushTraits& brush) {
   const Target target = paint_target(dc);
-  const BrushSource source = fill_source(dc, brush);
+  const BrushSource source = brush_source(brush, dc.state());
   if (auto boxes = disjoint_boxes(area)) {
     paint_boxes(target, dc.state().rop2, *boxes, source);
     return;
@@ -171,7 +158,7 @@ void fill_glyphs(DeviceContext& dc, agg::path_storage& glyphs, COLORREF color) {
 }
 
 void paint_region(DeviceContext& dc, const Region& region, const BrushTraits& brush) {
-  paint_region(paint_target(dc), dc.state().rop2, region, fill_source(dc, brush));
+  paint_region(paint_target(dc), dc.state().rop2, region, brush_source(brush, dc.state()));
 }
 
 void invert_region(DeviceContext& dc, const Region& region) {

@@ -43,9 +43,10 @@ std::vector<ReferenceCase> brush_cases() {
                      b.create_brush(1, BS_HATCHED, kRed, HS_DIAGCROSS).select_object(1);
                      b.select_stock(NULL_PEN).ellipse(4, 4, 92, 92);
                    }});
-  // A hatch keeps the background of its first fill after being selected:
-  // later background modes and colours change it only once it is selected
-  // again (left: stays opaque white, middle: stays clear, right: reselected).
+  // Background modes and colours changed between fills of one selected
+  // hatch (left: opaque white, then transparent; middle: transparent, then
+  // opaque; right: selected again). The reference player keeps each hatch's
+  // first background until it is selected again.
   cases.push_back({"brushes", "hatch_background_kept_from_first_fill", 96, 96, [](EmfBuilder& b) {
                      b.create_brush(1, BS_SOLID, kYellow).select_object(1);
                      fill_canvas(b);
