@@ -43,7 +43,7 @@ struct RunFont {
   double scale_x = 0;  // horizontally; differs when the request sets a width
   double ascent = 0;   // text units
   double descent = 0;
-  double cell_height = 0;  // text units; hinted, its whole pixels carried back at once
+  double cell_height = 0;        // text units; hinted, its whole pixels carried back at once
   double pixels_per_unit_x = 0;  // device pixels per text unit along the baseline, when hinted
   double hinted_ppem_x = 0;      // the hinted size across, in pixels per em
   GlyphStyle style;
@@ -104,7 +104,8 @@ double realised_ppem(const FontRequest& font, const FaceMetrics& metrics, double
 void choose_turned_levels(FT_Face face, const FontRequest& font, RunFont& run, const agg::trans_affine& glyph_linear,
                           double gasp_ppem) {
   const double across = std::hypot(glyph_linear.shx, glyph_linear.sy);  // the text's y axis on the device
-  const double ppem = gasp_ppem > 0 ? gasp_ppem : realised_ppem(font, run.metrics, run.scale_y * run.metrics.units_per_em * across);
+  const double ppem =
+      gasp_ppem > 0 ? gasp_ppem : realised_ppem(font, run.metrics, run.scale_y * run.metrics.units_per_em * across);
   if (ppem < 1 || ppem > kMaxHintedPpem) return;
   run.style.monochrome = font.wants_aliased() || !grey_at(face, ppem);
 }
@@ -470,7 +471,8 @@ struct LayoutContext {
 // the run's scale signed as the mapping runs on that axis.
 PixelAxes pixel_axes(const LayoutContext& ctx) {
   const auto along = [](double scale, double mapping_scale) { return mapping_scale < 0 ? -scale : scale; };
-  return {{ctx.mapping.tx, along(ctx.linear.sx, ctx.mapping.sx)}, {ctx.mapping.ty, along(ctx.linear.sy, ctx.mapping.sy)}};
+  return {{ctx.mapping.tx, along(ctx.linear.sx, ctx.mapping.sx)},
+          {ctx.mapping.ty, along(ctx.linear.sy, ctx.mapping.sy)}};
 }
 
 // The chosen face's run as a linked face draws its share: the same em and

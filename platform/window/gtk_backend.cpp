@@ -184,7 +184,8 @@ std::unique_ptr<Backend> make_gtk_backend() {
   if (!gtk_init_with_args(nullptr, nullptr, nullptr, nullptr, nullptr, &error)) {
     // Said once, so that a window that never shows is not a mystery.
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "no desktop (DISPLAY=%s): %s\n", display ? display : "", error ? error->message : "GTK could not start");
+    std::fprintf(stderr, "no desktop (DISPLAY=%s): %s\n", display ? display : "",
+                 error ? error->message : "GTK could not start");
     if (error) g_error_free(error);
     return nullptr;
   }

@@ -12,8 +12,8 @@ namespace {
 // The platform keeps its mapping's scale in single precision; one too
 // large or too small for that stays as it is.
 double single_precision(double scale) {
-  const bool representable = std::fabs(scale) <= std::numeric_limits<float>::max() &&
-                             std::fabs(scale) >= std::numeric_limits<float>::min();
+  const bool representable =
+      std::fabs(scale) <= std::numeric_limits<float>::max() && std::fabs(scale) >= std::numeric_limits<float>::min();
   return representable ? static_cast<double>(static_cast<float>(scale)) : scale;
 }
 
@@ -84,7 +84,8 @@ std::optional<TextRunMeasure> measure_text_run(const FontRequest& font, const Te
   TextRunMeasure measure;
   measure.advances = whole_advances(geometry->reported_advances, page.sx);
   double width = 0;
-  for (std::int32_t advance : run.dx.empty() ? std::span<const std::int32_t>(measure.advances) : run.dx) width += advance;
+  for (std::int32_t advance : run.dx.empty() ? std::span<const std::int32_t>(measure.advances) : run.dx)
+    width += advance;
   // An empty string counts as a box of no size.
   const bool empty = run.codes.empty();
   measure.box = counted_box(run.reference, run.align, width, empty ? 0 : std::round(geometry->cell_height),
